@@ -1,0 +1,3 @@
+#include "game/platform.hpp"
+
+int main() { return orbalune::playInTerminal(); }

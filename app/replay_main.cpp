@@ -1,0 +1,7 @@
+#include <iostream>
+
+#include "game/platform.hpp"
+
+int main(int argc, char** argv) {
+    return orbalune::replay(argc, argv, std::cin, std::cout, std::cerr);
+}

@@ -1,0 +1,193 @@
+#include <array>
+#include <cctype>
+#include <string>
+
+#include "game/game.hpp"
+
+namespace orbalune {
+
+namespace {
+
+// One option of a menu: its letter (upper case), its label and, in the dungeon, whether it
+// is offered where the player stands.
+struct MenuOption {
+    char letter;
+    const char* label;
+};
+
+constexpr std::array<MenuOption, 6> kDungeonOptions = {{
+    {'A', "(A) Ascend  "},
+    {'N', "(N) North  "},
+    {'S', "(S) South  "},
+    {'W', "(W) West  "},
+    {'E', "(E) East  "},
+    {'G', "(G) Get  "},
+}};
+
+constexpr std::array<MenuOption, 3> kTownOptions = {{
+    {'E', "(E) Enter the dungeon  "},
+    {'B', "(B) Buy/Sell items  "},
+    {'G', "(G) Get resurrected  "},
+}};
+
+constexpr std::array<MenuOption, 4> kCommonOptions = {{
+    {'I', "(I) Inventory  "},
+    {'D', "(D) Drop  "},
+    {'U', "(U) Use/Equip  "},
+    {'V', "(V) View Stats  "},
+}};
+
+bool offeredInDungeon(const DungeonLevel& level, char letter) {
+    const std::int32_t row = level.playerRow;
+    const std::int32_t col = level.playerCol;
+    switch (letter) {
+        case 'A':
+            return level.playerOnStairs();
+        case 'N':
+            return level.isWalkable(row - 1, col);
+        case 'S':
+            return level.isWalkable(row + 1, col);
+        case 'W':
+            return level.isWalkable(row, col - 1);
+        case 'E':
+            return level.isWalkable(row, col + 1);
+        default:
+            return !level.itemsUnderPlayer().empty();
+    }
+}
+
+char upper(char letter) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+}
+
+}  // namespace
+
+char Game::runCommand() {
+    // Offered letters are kept in upper case; a typed letter is accepted in either case.
+    std::string offered;
+    auto offer = [&](const MenuOption& option) {
+        offered += option.letter;
+        out() << option.label;
+    };
+
+    out() << '\n';
+    const bool inTheDungeon = inDungeon == 1;
+    if (inTheDungeon) {
+        for (const MenuOption& option : kDungeonOptions) {
+            if (offeredInDungeon(dungeon, option.letter)) {
+                offer(option);
+            }
+        }
+    } else {
+        for (const MenuOption& option : kTownOptions) {
+            offer(option);
+        }
+    }
+    out() << '\n';
+    for (const MenuOption& option : kCommonOptions) {
+        offer(option);
+    }
+    out() << "\n==> ";
+
+    const char letter = readChar();
+    const char command = upper(letter);
+    if (offered.find(command) == std::string::npos) {
+        return 0;
+    }
+
+    bool accepted = true;
+    if (inTheDungeon) {
+        switch (command) {
+            case 'A':
+                leaveDungeon();
+                break;
+            case 'N':
+                --dungeon.playerRow;
+                break;
+            case 'S':
+                ++dungeon.playerRow;
+                break;
+            case 'W':
+                --dungeon.playerCol;
+                break;
+            case 'E':
+                ++dungeon.playerCol;
+                break;
+            case 'G':
+                accepted = pickUp();
+                break;
+            default:
+                break;
+        }
+    } else {
+        switch (command) {
+            case 'E':
+                if (player.isDead()) {
+                    out() << "\nDude, you're dead.\n";
+                } else {
+                    enterDungeon();
+                }
+                break;
+            case 'B':
+                accepted = visitStore();
+                break;
+            case 'G':
+                resurrect();
+                break;
+            default:
+                break;
+        }
+    }
+    switch (command) {
+        case 'I':
+            showInventory();
+            break;
+        case 'D':
+            accepted = dropItem();
+            break;
+        case 'U':
+            useMenu();
+            break;
+        case 'V':
+            player.printStats(out());
+            break;
+        default:
+            break;
+    }
+    return accepted ? letter : 0;
+}
+
+void Game::showInventory() {
+    out() << "\nYou're carrying:\n";
+    for (const Item& item : bag) {
+        itemLine(out() << '\t', item) << " \n";
+    }
+    if (bag.empty()) {
+        out() << "\tnothing\n";
+    }
+}
+
+bool Game::dropItem() {
+    if (bag.empty()) {
+        out() << "You have nothing to drop.\n";
+        return true;
+    }
+    for (std::size_t slot = 0; slot < bag.size(); ++slot) {
+        itemLine(out() << '(' << slotLetter(slot) << ") ", bag[slot]) << '\n';
+    }
+    out() << '(' << slotLetter(bag.size()) << ") cancel\n";
+    out() << "Which? ";
+    const long slot = slotOfLetter(readChar(), bag.size());
+    if (slot < 0) {
+        return false;
+    }
+    const auto chosen = static_cast<std::size_t>(slot);
+    bag[chosen].equipped = false;
+    if (inDungeon == 1) {
+        dungeon.putItem(dungeon.playerRow, dungeon.playerCol, bag[chosen]);
+    }
+    removeFromBag(chosen);
+    return true;
+}
+
+}  // namespace orbalune

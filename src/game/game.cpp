@@ -1,0 +1,86 @@
+#include "game/game.hpp"
+
+#include <istream>
+#include <utility>
+
+namespace orbalune {
+
+Game::Game(Console console_)
+    : console(std::move(console_)),
+      random(console.seed),
+      player(random),
+      itemCatalog(ItemCatalog::build()),
+      monsterCatalog(MonsterCatalog::build()) {
+    addToBag(itemCatalog.findItem("GTU"));
+    addToBag(itemCatalog.findItem(kBareHandsCode));
+    useItem(0);
+    useItem(1);
+    player.turnDelay = kStartingTurnDelay;
+}
+
+int Game::run() {
+    try {
+        for (;;) {
+            step();
+        }
+    } catch (const EndOfInput&) {
+        out() << std::flush;
+        return kExitAtEndOfInput;
+    } catch (const FatalError& error) {
+        out() << error.message << std::flush;
+        return kExitOnFatalError;
+    }
+}
+
+namespace {
+bool isMove(char letter) {
+    switch (letter) {
+        case 'n':
+        case 'N':
+        case 's':
+        case 'S':
+        case 'w':
+        case 'W':
+        case 'e':
+        case 'E':
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+void Game::step() {
+    if (inDungeon == 0) {
+        out() << "\nYou are currently in town.\n";
+        runCommand();
+        return;
+    }
+    out() << "\nYou are in Dungeon #" << dungeonNumber << "\n\n";
+    dungeon.showMap(out());
+    if (player.isDead()) {
+        return;
+    }
+    if (isMove(runCommand())) {
+        dungeon.showMap(out());
+        runEncounter();
+    }
+}
+
+char Game::readChar() {
+    out() << std::flush;
+    char letter = 0;
+    if (!(console.in >> letter)) {
+        throw EndOfInput{};
+    }
+    return letter;
+}
+
+void Game::pause(std::int32_t ms) {
+    out() << std::flush;
+    if (console.pause) {
+        console.pause(ms);
+    }
+}
+
+}  // namespace orbalune

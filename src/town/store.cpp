@@ -1,0 +1,98 @@
+#include <ostream>
+
+#include "game/depth_curve.hpp"
+#include "game/game.hpp"
+#include "game/saturating.hpp"
+
+namespace orbalune {
+
+namespace {
+// The store pays back less the deeper the game has gone.
+double sellPercentFor(std::int32_t dungeonNumber) { return 80.0 / depthLog(dungeonNumber); }
+}  // namespace
+
+bool Game::visitStore() {
+    out() << "\nWelcome to my store!\n\n";
+    out() << "(a) Buy  (b) Sell\n";
+    // The only way out of here is to choose a side.
+    for (;;) {
+        switch (readChar()) {
+            case 'a':
+            case 'A':
+                return buy();
+            case 'b':
+            case 'B':
+                return sell();
+            default:
+                break;
+        }
+    }
+}
+
+bool Game::buy() {
+    if (bagIsFull()) {
+        out() << "\nSorry pal, your bag is full. I can't sell you anything.\n";
+        return true;
+    }
+    const std::vector<Item>& stock = itemCatalog.items;
+    // Treasures keep their letters but are not for sale.
+    for (std::size_t slot = 0; slot < stock.size(); ++slot) {
+        if (stock[slot].category != ItemCategory::Treasure) {
+            itemLine(out() << '(' << slotLetter(slot) << ") ", stock[slot]) << '\n';
+        }
+    }
+    out() << '(' << slotLetter(stock.size()) << ") cancel\n\n";
+    out() << "Your mokels: " << player.mokels << "\n\n";
+    out() << "Which item would you like? ";
+
+    const long slot = slotOfLetter(readChar(), stock.size());
+    if (slot < 0) {
+        return false;
+    }
+    const Item& wanted = stock[static_cast<std::size_t>(slot)];
+    if (wanted.category == ItemCategory::Treasure) {
+        return false;
+    }
+    if (player.mokels < wanted.price) {
+        out() << "\nSorry, pal.  You don't have the mokels for that.\n";
+        return true;
+    }
+    player.mokels -= wanted.price;
+    addToBag(wanted);
+    return true;
+}
+
+bool Game::sell() {
+    const double sellPercent = sellPercentFor(dungeonNumber);
+    out() << "\nI'll only buy back your items at " << static_cast<std::int32_t>(sellPercent)
+          << "% their original price.\n\n";
+    // Items of no value keep their letters but are not bought.
+    for (std::size_t slot = 0; slot < bag.size(); ++slot) {
+        if (bag[slot].price > 0) {
+            itemLine(out() << '(' << slotLetter(slot) << ") ", bag[slot]) << '\n';
+        }
+    }
+    out() << '(' << slotLetter(bag.size()) << ") cancel\n\n";
+    out() << "Your mokels: " << player.mokels << "\n\n";
+    out() << "Which do you want to sell? \n==>";
+
+    const long chosen = slotOfLetter(readChar(), bag.size());
+    if (chosen < 0) {
+        return false;
+    }
+    const auto slot = static_cast<std::size_t>(chosen);
+    Item& item = bag[slot];
+    if (item.price <= 0) {
+        return false;
+    }
+    item.equipped = false;
+    // The untruncated rate, not the whole percent shown above.
+    const auto amount =
+        static_cast<std::int32_t>(static_cast<double>(item.price) * (sellPercent * 0.01));
+    out() << "\nHere are " << amount << " mokels for you!\n";
+    removeFromBag(slot);
+    player.mokels = saturatingAdd(player.mokels, amount);
+    return true;
+}
+
+}  // namespace orbalune
