@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "dungeon/random_walk.hpp"
+
 namespace orbalune {
 
 namespace {
@@ -34,9 +36,6 @@ const char* bonusItemFor(std::int32_t n) {
     return kDefaultBonusItem;
 }
 
-// Walk directions: same remainder modulo 2 means same axis.
-enum Direction : std::int32_t { North = 0, West = 1, South = 2, East = 3 };
-
 }  // namespace
 
 void DungeonLevel::generateLevel(std::int32_t n, Random& random, const ItemCatalog& catalog) {
@@ -52,53 +51,27 @@ void DungeonLevel::generateLevel(std::int32_t n, Random& random, const ItemCatal
     stairsRow = random.next() % (height - 2) + 1;
     tiles[indexOf(stairsRow, stairsCol)] = Tile::Floor;
 
-    // The random walk from the stairs: straight on or a quarter turn, never back.
+    // The random walk from the stairs carves a third of the grid.
     const std::int64_t target = static_cast<std::int64_t>(width) * height / 3;
     std::int64_t carved = 1;
-    std::int32_t col = stairsCol;
-    std::int32_t row = stairsRow;
-    std::int32_t lastCarvedCol = col;
-    std::int32_t lastCarvedRow = row;
-    std::int32_t previous = random.next() % 4;
+    RandomWalk walk{stairsCol, stairsRow, random.next() % 4, width, height};
+    std::int32_t lastCarvedCol = walk.col;
+    std::int32_t lastCarvedRow = walk.row;
     std::uint32_t stepsWithoutCarving = 0;
     Tile* const grid = tiles.data();
     const auto stride = static_cast<std::size_t>(width);
     while (carved < target && stepsWithoutCarving < kMaxStepsWithoutCarving) {
-        std::int32_t direction = random.next() % 4;
-        if (direction % 2 == previous % 2) {
-            direction = previous;
-        }
-        bool moved = false;
-        switch (direction) {
-            case North:
-                moved = row > 1;
-                row -= moved ? 1 : 0;
-                break;
-            case West:
-                moved = col > 1;
-                col -= moved ? 1 : 0;
-                break;
-            case South:
-                moved = row < height - 2;
-                row += moved ? 1 : 0;
-                break;
-            default:
-                moved = col < width - 2;
-                col += moved ? 1 : 0;
-                break;
-        }
-        Tile& tile = grid[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(col)];
+        walk.step(random);
+        Tile& tile =
+            grid[static_cast<std::size_t>(walk.row) * stride + static_cast<std::size_t>(walk.col)];
         if (tile == Tile::Rock) {
             tile = Tile::Floor;
             ++carved;
-            lastCarvedCol = col;
-            lastCarvedRow = row;
+            lastCarvedCol = walk.col;
+            lastCarvedRow = walk.row;
             stepsWithoutCarving = 0;
         } else {
             ++stepsWithoutCarving;
-        }
-        if (moved) {
-            previous = direction;
         }
     }
 

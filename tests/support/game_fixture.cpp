@@ -12,9 +12,13 @@ Session::Session(std::uint32_t seed)
                    },
                    seed}) {}
 
-int Session::play(const std::string& keys) {
+void Session::type(const std::string& keys) {
     in.clear();
     in.str(keys);
+}
+
+int Session::play(const std::string& keys) {
+    type(keys);
     return game.run();
 }
 

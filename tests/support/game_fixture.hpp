@@ -19,6 +19,8 @@ struct Session {
 
     explicit Session(std::uint32_t seed);
 
+    // Puts `keys` on the input, for calling the game's operations directly.
+    void type(const std::string& keys);
     // Types `keys` and plays until they are used up; returns the exit status.
     int play(const std::string& keys);
     // Everything printed since the last call.

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs the built orbalune-replay as a user would: the same seed and keys twice give the same
+# bytes, bad arguments give one usage line and status 2, end of input ends with status 0.
+set -euo pipefail
+replay=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+keys="v e nnnn ssss wwww eeee cccc a i u c"
+printf '%s\n' "$keys" | "$replay" --seed 31337 --pauses >"$work/first"
+printf '%s\n' "$keys" | "$replay" --pauses --seed 31337 >"$work/second"
+cmp "$work/first" "$work/second"
+grep -q "You are in Dungeon #1" "$work/first"
+
+status=0
+"$replay" --seed nope </dev/null >"$work/out" 2>"$work/err" || status=$?
+[ "$status" -eq 2 ] || { echo "bad arguments gave status $status"; exit 1; }
+[ ! -s "$work/out" ] || { echo "usage went to standard output"; exit 1; }
+[ "$(wc -l <"$work/err")" -eq 1 ] || { echo "usage is not one line"; exit 1; }
+
+status=0
+"$replay" --seed 5 </dev/null >"$work/out" || status=$?
+[ "$status" -eq 0 ] || { echo "end of input gave status $status"; exit 1; }
+echo "replay binary: ok"
