@@ -6,23 +6,10 @@
 namespace orbalune::testing {
 namespace {
 
-// Stands the player in a small hand-made level: a plus-shaped floor around (2, 2) on a 5 by 5
-// grid, the stairs in the centre.
+// A plus-shaped floor with the stairs in its centre.
 void standInCross(Game& game) {
-    DungeonLevel& level = game.dungeon;
-    level.width = 5;
-    level.height = 5;
-    level.tiles.assign(25, Tile::Rock);
-    level.floorItems.clear();
-    for (const auto& [row, col] : {std::pair{2, 2}, {1, 2}, {3, 2}, {2, 1}, {2, 3}}) {
-        level.tiles[level.indexOf(row, col)] = Tile::Floor;
-    }
-    level.stairsRow = level.stairsCol = 2;
-    level.orbaluneRow = 1;
-    level.orbaluneCol = 2;
-    level.playerRow = level.playerCol = 2;
-    game.inDungeon = 1;
-    game.regenerateLevel = false;
+    useHandMadeLevel(game, {"#####", "##$##", "#.^.#", "##.##", "#####"});
+    game.dungeon.floorItems.clear();
 }
 
 TEST(TownMenu, RefusesDungeonLettersAndAcceptsCommonOnesInEitherCase) {

@@ -27,6 +27,10 @@ struct Session {
     std::string takeOutput();
 };
 
+// Puts the player in the dungeon on a level drawn as text: '#' rock, '.' floor, '^' the stairs,
+// '$' the Orbalune (with the treasure lying there), '@' the player (on the stairs if absent).
+void useHandMadeLevel(Game& game, const std::vector<std::string>& rows);
+
 // The output of a whole game from a seed and a key stream, pause markers included.
 std::string transcript(std::uint32_t seed, const std::string& keys);
 
