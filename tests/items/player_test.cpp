@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <sstream>
 
 #include "game/depth_curve.hpp"
@@ -34,11 +35,14 @@ TEST(Player, LevelUpRestoresTheOldMaximumThenGrows) {
 TEST(Player, ExperienceIsWideEnoughForEveryDoubling) {
     Random random(1);
     Player player(random);
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 56; ++i) {
         player.levelUp(random);
     }
-    EXPECT_GT(player.nextLevelXp, 0);
-    EXPECT_EQ(player.nextLevelXp, std::int64_t{100} << 60);
+    EXPECT_EQ(player.nextLevelXp, std::int64_t{100} << 56);
+    player.levelUp(random);
+    EXPECT_EQ(player.nextLevelXp, std::numeric_limits<std::int64_t>::max());
+    player.levelUp(random);
+    EXPECT_EQ(player.nextLevelXp, std::numeric_limits<std::int64_t>::max());
 }
 
 TEST(Player, StatsLine) {
