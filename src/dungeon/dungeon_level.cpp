@@ -40,7 +40,6 @@ const char* bonusItemFor(std::int32_t n) {
 
 void DungeonLevel::generateLevel(std::int32_t n, Random& random, const ItemCatalog& catalog) {
     dungeonNumber = n;
-    tiles.clear();
     floorItems.clear();
 
     width = random.next() % (3 * n + 1) + n + 12;
@@ -86,32 +85,6 @@ void DungeonLevel::generateLevel(std::int32_t n, Random& random, const ItemCatal
         bonusRow = random.next() % height;
     } while (!isWalkable(bonusRow, bonusCol));
     putItem(bonusRow, bonusCol, catalog.findItem(bonusItemFor(n)));
-}
-
-std::span<const Item> DungeonLevel::itemsAt(std::int32_t row, std::int32_t col) const {
-    if (!contains(row, col)) {
-        return {};
-    }
-    const auto found = floorItems.find(indexOf(row, col));
-    if (found == floorItems.end()) {
-        return {};
-    }
-    return found->second;
-}
-
-void DungeonLevel::putItem(std::int32_t row, std::int32_t col, Item item) {
-    floorItems[indexOf(row, col)].push_back(std::move(item));
-}
-
-Item DungeonLevel::takeItem(std::int32_t row, std::int32_t col, std::size_t position) {
-    const auto found = floorItems.find(indexOf(row, col));
-    std::vector<Item>& items = found->second;
-    Item taken = std::move(items[position]);
-    items.erase(items.begin() + static_cast<std::ptrdiff_t>(position));
-    if (items.empty()) {
-        floorItems.erase(found);
-    }
-    return taken;
 }
 
 }  // namespace orbalune

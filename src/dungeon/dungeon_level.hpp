@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <iosfwd>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
+#include "dungeon/floor_items.hpp"
 #include "game/random.hpp"
 #include "items/item.hpp"
 #include "items/item_catalog.hpp"
@@ -21,8 +21,7 @@ struct DungeonLevel {
     static constexpr std::int32_t kStartingMonsterTurnDelay = 5000;
 
     std::vector<Tile> tiles;  // row-major, `height` rows of `width` tiles
-    // Items lying on tiles, keyed by tile index; tiles without items have no entry.
-    std::unordered_map<std::size_t, std::vector<Item>> floorItems;
+    FloorItems floorItems;
     std::int32_t height = 0;
     std::int32_t width = 0;
     std::int32_t stairsCol = 0;
@@ -56,10 +55,16 @@ struct DungeonLevel {
         return playerCol == stairsCol && playerRow == stairsRow;
     }
 
-    [[nodiscard]] std::span<const Item> itemsAt(std::int32_t row, std::int32_t col) const;
-    void putItem(std::int32_t row, std::int32_t col, Item item);
+    [[nodiscard]] std::span<const Item> itemsAt(std::int32_t row, std::int32_t col) const {
+        return contains(row, col) ? floorItems.at(indexOf(row, col)) : std::span<const Item>{};
+    }
+    void putItem(std::int32_t row, std::int32_t col, Item item) {
+        floorItems.put(indexOf(row, col), std::move(item));
+    }
     // Removes and returns the item at `position` of the tile's list; later items move up.
-    Item takeItem(std::int32_t row, std::int32_t col, std::size_t position);
+    Item takeItem(std::int32_t row, std::int32_t col, std::size_t position) {
+        return floorItems.take(indexOf(row, col), position);
+    }
 
     [[nodiscard]] std::span<const Item> itemsUnderPlayer() const {
         return itemsAt(playerRow, playerCol);

@@ -76,14 +76,14 @@ void checkLevel(const Game& game, std::vector<std::string>& breaches) {
     if (!level.isWalkable(level.orbaluneRow, level.orbaluneCol)) {
         breaches.push_back("the Orbalune's tile is not walkable");
     }
-    for (const auto& [index, items] : level.floorItems) {
+    for (const std::size_t index : level.floorItems.tiles) {
         if (index >= level.tiles.size() || level.tiles[index] == Tile::Rock) {
             breaches.push_back("items lie on rock or outside the level");
         }
-        for (const Item& item : items) {
-            if (item.equipped) {
-                breaches.push_back("a floor item is flagged equipped");
-            }
+    }
+    for (const Item& item : level.floorItems.items) {
+        if (item.equipped) {
+            breaches.push_back("a floor item is flagged equipped");
         }
     }
 }

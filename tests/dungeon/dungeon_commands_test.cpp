@@ -40,7 +40,7 @@ TEST(EnterDungeon, ADeliveryMakesTheNextEntryBuildANewLevel) {
     game.enterDungeon();
     EXPECT_EQ(game.dungeon.dungeonNumber, 2);
     EXPECT_GE(game.dungeon.width, 14);
-    EXPECT_EQ(game.dungeon.floorItems.size(), 2U) << "only the new level's own two items";
+    EXPECT_EQ(game.dungeon.floorItems.items.size(), 2U) << "only the new level's own two items";
 }
 
 TEST(Get, TakesASingleItemWithoutAsking) {
