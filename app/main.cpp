@@ -1,3 +1,5 @@
 #include "game/platform.hpp"
 
-int main() { return orbalune::playInTerminal(); }
+int main() {
+    return orbalune::playInTerminal();
+}

@@ -5,8 +5,8 @@
 #include <ostream>
 
 #include "game/depth_curve.hpp"
-#include "game/saturating.hpp"
 #include "game/game.hpp"
+#include "game/saturating.hpp"
 
 namespace orbalune {
 
@@ -14,10 +14,11 @@ std::string pluralize(const std::string& word, std::int64_t count) {
     return count == 1 ? word : word + "s";
 }
 
-Encounter::Encounter(Game& owner)
-    : game(owner), remaining(owner.monsterCatalog.kinds.size(), 0) {}
+Encounter::Encounter(Game& owner) : game(owner), remaining(owner.monsterCatalog.kinds.size(), 0) {}
 
-void Game::runEncounter() { Encounter(*this).run(); }
+void Game::runEncounter() {
+    Encounter(*this).run();
+}
 
 void Encounter::run() {
     if (!monstersAttack()) {

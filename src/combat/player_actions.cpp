@@ -7,8 +7,8 @@
 namespace orbalune {
 
 namespace {
-constexpr std::int32_t kSpinChancePerBonus = 5;   // percent per point of weapon bonus
-constexpr std::int32_t kManyMonsters = 5;         // from this many, running is twice as hard
+constexpr std::int32_t kSpinChancePerBonus = 5;  // percent per point of weapon bonus
+constexpr std::int32_t kManyMonsters = 5;        // from this many, running is twice as hard
 }  // namespace
 
 bool Encounter::attack() {
@@ -21,7 +21,7 @@ bool Encounter::attack() {
 
     // Without a weapon the player fights with bare hands, as if they were equipped.
     const Item* equipped = game.equippedItem(game.equippedWeapon);
-    const Item weapon = equipped ? *equipped : game.itemCatalog.findItem(kBareHandsCode);
+    const Item weapon = equipped != nullptr ? *equipped : game.itemCatalog.findItem(kBareHandsCode);
 
     out << "\nYou attack a " << kind.name << " with your " << weapon.name << "...";
     game.pause(game.pauseMs);
@@ -67,8 +67,7 @@ bool Encounter::runAway() {
     }
     // Dead monsters stay in the divisor, so each defeat makes escape easier.
     const double average = sum / monsterCount;
-    double chance =
-        ((game.player.level - average) * 10.0 + 50.0) / depthFactor(game.dungeonNumber);
+    double chance = ((game.player.level - average) * 10.0 + 50.0) / depthFactor(game.dungeonNumber);
     if (monsterCount >= kManyMonsters) {
         chance *= 0.5;
     }

@@ -12,11 +12,10 @@ MonsterKind kind(std::string code, std::string name, std::int32_t minGroup, std:
                  std::int32_t defense, std::int32_t experience, std::int32_t level,
                  std::int32_t encounterChance, std::int32_t accuracy, double speed,
                  std::vector<MonsterDrop> drops) {
-    return MonsterKind{std::move(code), std::move(name), minGroup,        maxGroup,
-                       minHP,           maxHP,           minDamage,       maxDamage,
-                       minMokels,       maxMokels,       defense,         experience,
-                       level,           std::move(drops), encounterChance, speed,
-                       accuracy};
+    return MonsterKind{
+        std::move(code), std::move(name),  minGroup,        maxGroup,  minHP,   maxHP,
+        minDamage,       maxDamage,        minMokels,       maxMokels, defense, experience,
+        level,           std::move(drops), encounterChance, speed,     accuracy};
 }
 
 }  // namespace

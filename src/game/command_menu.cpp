@@ -154,7 +154,7 @@ char Game::runCommand() {
         default:
             break;
     }
-    return accepted ? letter : 0;
+    return accepted ? letter : '\0';
 }
 
 void Game::showInventory() {

@@ -13,15 +13,15 @@ void checkReference(const Game& game, const EquippedSlot& slot, ItemCategory cat
         return;
     }
     if (*slot >= game.bag.size()) {
-        breaches.push_back(std::string(what) + " points past the bag");
+        breaches.emplace_back(std::string(what) + " points past the bag");
         return;
     }
     const Item& item = game.bag[*slot];
     if (!item.equipped) {
-        breaches.push_back(std::string(what) + " names an item not flagged equipped");
+        breaches.emplace_back(std::string(what) + " names an item not flagged equipped");
     }
     if (item.category != category) {
-        breaches.push_back(std::string(what) + " names an item of another category");
+        breaches.emplace_back(std::string(what) + " names an item of another category");
     }
 }
 
@@ -33,33 +33,34 @@ void checkBag(const Game& game, std::vector<std::string>& breaches) {
         const bool referenced = game.equippedWeapon == slot || game.equippedTunic == slot ||
                                 game.equippedShield == slot;
         if (game.bag[slot].equipped && !referenced) {
-            breaches.push_back("bag slot " + std::to_string(slot) + " is flagged but not equipped");
+            breaches.emplace_back("bag slot " + std::to_string(slot) +
+                                  " is flagged but not equipped");
         }
     }
     std::int32_t armorClass = 0;
-    for (const Item* armour : {game.equippedItem(game.equippedTunic),
-                               game.equippedItem(game.equippedShield)}) {
-        armorClass += armour ? armour->armorClass : 0;
+    for (const Item* armour :
+         {game.equippedItem(game.equippedTunic), game.equippedItem(game.equippedShield)}) {
+        armorClass += armour != nullptr ? armour->armorClass : 0;
     }
     if (game.player.armorClass != armorClass) {
-        breaches.push_back("the armour class is not that of the equipped armour");
+        breaches.emplace_back("the armour class is not that of the equipped armour");
     }
     if (game.bag.size() > static_cast<std::size_t>(game.player.bagCapacity())) {
-        breaches.push_back("the bag holds more than its capacity");
+        breaches.emplace_back("the bag holds more than its capacity");
     }
 }
 
 void checkLevel(const Game& game, std::vector<std::string>& breaches) {
     const DungeonLevel& level = game.dungeon;
     if (game.player.isDead() && game.inDungeon != 0) {
-        breaches.push_back("a dead player is in the dungeon");
+        breaches.emplace_back("a dead player is in the dungeon");
     }
     if (game.inDungeon != 0 && game.inDungeon != 1) {
-        breaches.push_back("the mode is neither town nor dungeon");
+        breaches.emplace_back("the mode is neither town nor dungeon");
     }
     if (level.tiles.empty()) {
         if (game.inDungeon == 1) {
-            breaches.push_back("the player is in a dungeon that was never built");
+            breaches.emplace_back("the player is in a dungeon that was never built");
         }
         return;
     }
@@ -68,22 +69,22 @@ void checkLevel(const Game& game, std::vector<std::string>& breaches) {
     };
     if (game.inDungeon == 1 && (onRingOrOutside(level.playerRow, level.playerCol) ||
                                 !level.isWalkable(level.playerRow, level.playerCol))) {
-        breaches.push_back("the player stands on rock or on the outer ring");
+        breaches.emplace_back("the player stands on rock or on the outer ring");
     }
     if (!level.isWalkable(level.stairsRow, level.stairsCol)) {
-        breaches.push_back("the stairs are not walkable");
+        breaches.emplace_back("the stairs are not walkable");
     }
     if (!level.isWalkable(level.orbaluneRow, level.orbaluneCol)) {
-        breaches.push_back("the Orbalune's tile is not walkable");
+        breaches.emplace_back("the Orbalune's tile is not walkable");
     }
     for (const std::size_t index : level.floorItems.tiles) {
         if (index >= level.tiles.size() || level.tiles[index] == Tile::Rock) {
-            breaches.push_back("items lie on rock or outside the level");
+            breaches.emplace_back("items lie on rock or outside the level");
         }
     }
     for (const Item& item : level.floorItems.items) {
         if (item.equipped) {
-            breaches.push_back("a floor item is flagged equipped");
+            breaches.emplace_back("a floor item is flagged equipped");
         }
     }
 }
@@ -96,7 +97,7 @@ std::vector<std::string> invariantBreaches(const Game& game) {
     checkLevel(game, breaches);
     for (const Item& item : game.itemCatalog.items) {
         if (item.equipped) {
-            breaches.push_back("a catalog entry is flagged equipped");
+            breaches.emplace_back("a catalog entry is flagged equipped");
         }
     }
     return breaches;

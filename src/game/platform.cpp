@@ -19,8 +19,8 @@ void busyWait(std::int32_t ms) {
 }
 
 int playInTerminal() {
-    Game game(Console{std::cin, std::cout, busyWait,
-                      static_cast<std::uint32_t>(std::time(nullptr))});
+    Game game(
+        Console{std::cin, std::cout, busyWait, static_cast<std::uint32_t>(std::time(nullptr))});
     return game.run();
 }
 

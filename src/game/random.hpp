@@ -18,7 +18,9 @@ struct Random {
     }
 
     // One draw folded into lo..hi inclusive.
-    std::int32_t randomInRange(std::int32_t lo, std::int32_t hi) { return next() % (hi - lo + 1) + lo; }
+    std::int32_t randomInRange(std::int32_t lo, std::int32_t hi) {
+        return next() % (hi - lo + 1) + lo;
+    }
 
     // One draw out of 0..100, so p percent succeeds on p of the 101 values.
     std::int32_t percentDraw() { return next() % 101; }

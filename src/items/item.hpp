@@ -8,7 +8,13 @@ namespace orbalune {
 
 using ItemCode = std::string;
 
-enum class ItemCategory : std::int32_t { Weapon = 0, Tunic = 1, Shield = 2, Consumable = 3, Treasure = 4 };
+enum class ItemCategory : std::int32_t {
+    Weapon = 0,
+    Tunic = 1,
+    Shield = 2,
+    Consumable = 3,
+    Treasure = 4
+};
 
 // One item, always held by value: the bag, the floor and a fight's loot keep their own copies.
 struct Item {
@@ -36,7 +42,9 @@ std::ostream& itemLine(std::ostream& out, const Item& item);
 
 // The letter that names slot `slot` of any lettered list; past 'z' it runs on through the
 // following character codes.
-inline char slotLetter(std::size_t slot) { return static_cast<char>('a' + slot); }
+inline char slotLetter(std::size_t slot) {
+    return static_cast<char>('a' + slot);
+}
 
 // The slot a typed letter names in a list of `count` slots, or -1 when it names none (upper
 // case, digits, the cancel letter and anything beyond it).

@@ -22,8 +22,8 @@ Player::Player(Random& random) {
 }
 
 void Player::printStats(std::ostream& out) const {
-    out << "\nLV: " << level << " XP: " << xp << '/' << nextLevelXp << " HP: " << hp << '/'
-        << maxHp << " Mokels: " << mokels << '\n'
+    out << "\nLV: " << level << " XP: " << xp << '/' << nextLevelXp << " HP: " << hp << '/' << maxHp
+        << " Mokels: " << mokels << '\n'
         << std::flush;
 }
 

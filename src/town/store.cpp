@@ -8,7 +8,9 @@ namespace orbalune {
 
 namespace {
 // The store pays back less the deeper the game has gone.
-double sellPercentFor(std::int32_t dungeonNumber) { return 80.0 / depthLog(dungeonNumber); }
+double sellPercentFor(std::int32_t dungeonNumber) {
+    return 80.0 / depthLog(dungeonNumber);
+}
 }  // namespace
 
 bool Game::visitStore() {

@@ -103,7 +103,8 @@ TEST(GroupSelection, FirstTurnsComeWithinTheMonsterDelay) {
     while (!encounter.turnQueue.empty()) {
         const TurnEvent event = encounter.turnQueue.top();
         encounter.turnQueue.pop();
-        const std::int64_t delay = std::vector<std::int64_t>{8333, 5000, 2941}[static_cast<std::size_t>(event.actor)];
+        const std::int64_t delay =
+            std::vector<std::int64_t>{8333, 5000, 2941}[static_cast<std::size_t>(event.actor)];
         EXPECT_GE(event.time, delay / 2);
         EXPECT_LE(event.time, delay);
         times.push_back(event.time);

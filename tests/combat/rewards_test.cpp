@@ -72,13 +72,14 @@ TEST(DefeatMonster, SetsRewardsAsideWithTheirMessages) {
         std::string expected = "The Fennik is defeated!\n";
         std::size_t pauses = 1;
         if (mokels > 0) {
-            expected += "It dropped " + std::to_string(mokels) + (mokels == 1 ? " mokel" : " mokels") + "!\n";
+            expected += "It dropped " + std::to_string(mokels) +
+                        (mokels == 1 ? " mokel" : " mokels") + "!\n";
             ++pauses;
         }
         std::vector<std::string> loot;
         for (const auto& [name, code, chance] : {std::tuple{"heart", "HE", 10},
-                                                  {"green potion", "GP", 5},
-                                                  {"recall potion", "RP", 2}}) {
+                                                 {"green potion", "GP", 5},
+                                                 {"recall potion", "RP", 2}}) {
             if (reference.percentDraw() < chance) {
                 expected += std::string("It dropped a ") + name + "!\n";
                 loot.emplace_back(code);

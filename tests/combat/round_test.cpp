@@ -203,8 +203,8 @@ TEST(RunAway, TwoFenniksLetDrawsUpToFiftyEscapeThenFiftyFiveAfterADefeat) {
             encounter.monsterCount = 2;
             encounter.remaining[session.game.monsterCatalog.positionOf("FEN")] = 2 - defeated;
             EXPECT_EQ(encounter.runAway(), draw == lastEscape) << draw;
-            EXPECT_EQ(session.takeOutput(), draw == lastEscape ? "\nYou ran away!\n"
-                                                               : "\nYou couldn't run away!\n");
+            EXPECT_EQ(session.takeOutput(),
+                      draw == lastEscape ? "\nYou ran away!\n" : "\nYou couldn't run away!\n");
         }
     }
 }

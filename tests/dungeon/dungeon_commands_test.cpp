@@ -62,10 +62,9 @@ TEST(Get, AsksAmongSeveralAndRefusesLettersOffTheList) {
     for (const char* code : {"HE", "SW", "GP"}) {
         game.dungeon.putItem(1, 1, game.itemCatalog.findItem(code));
     }
-    const std::string menu =
-        "\n(A) Ascend  (E) East  (G) Get  \n" + kCommonOptions +
-        "(a) heart  Value: 10  (+10HP)\n(b) sword+ 2  Dam: 1-4  Value: 100\n"
-        "(c) green potion  Value: 50  (+20HP)\nWhich? ";
+    const std::string menu = "\n(A) Ascend  (E) East  (G) Get  \n" + kCommonOptions +
+                             "(a) heart  Value: 10  (+10HP)\n(b) sword+ 2  Dam: 1-4  Value: 100\n"
+                             "(c) green potion  Value: 50  (+20HP)\nWhich? ";
     for (const char* refused : {"d", "A", "7"}) {
         session.type(std::string("g") + refused);
         EXPECT_EQ(game.runCommand(), 0) << refused;

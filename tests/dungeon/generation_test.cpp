@@ -100,9 +100,15 @@ TEST(Generation, ASmallestLevelHasFiftySixTiles) {
 }
 
 TEST(Generation, BonusItemDependsOnTheDungeonNumber) {
-    for (const auto& [n, code] :
-         {std::pair{1, "GP"}, {2, "SW"}, {3, "SS"}, {4, "GP"}, {5, "WSW"}, {7, "GF"}, {9, "MSW"},
-          {11, "EC"}, {12, "GP"}}) {
+    for (const auto& [n, code] : {std::pair{1, "GP"},
+                                  {2, "SW"},
+                                  {3, "SS"},
+                                  {4, "GP"},
+                                  {5, "WSW"},
+                                  {7, "GF"},
+                                  {9, "MSW"},
+                                  {11, "EC"},
+                                  {12, "GP"}}) {
         const DungeonLevel level = generate(n, 4242).level;
         std::vector<std::string> codes;
         for (const Item& item : level.floorItems.items) {

@@ -38,8 +38,9 @@ TEST(MapView, TheOrbaluneTileShowsOnlyOnceStoodOnAndStaysAfterThePickUp) {
     game.dungeon.playerCol = 4;
     const std::string onTreasure = mapOf(session);
     EXPECT_EQ(onTreasure.substr(27, 9), " ^..@.##\n");
-    EXPECT_NE(onTreasure.find("\nYou see the Orbalune!\nYou see a sword+ 2  Dam: 1-4  Value: 100\n"),
-              std::string::npos);
+    EXPECT_NE(
+        onTreasure.find("\nYou see the Orbalune!\nYou see a sword+ 2  Dam: 1-4  Value: 100\n"),
+        std::string::npos);
     EXPECT_EQ(onTreasure.find("stairs"), std::string::npos);
 
     game.dungeon.takeItem(1, 4, 0);

@@ -1,8 +1,8 @@
+#include "support/bot.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
-#include "support/bot.hpp"
 
 namespace orbalune::testing {
 namespace {
@@ -30,9 +30,10 @@ TEST(Bot, PlaysAHundredSeedsSoundlyAndMakesProgress) {
         resurrections += report.resurrections;
         reachedFive += report.deepestDungeon >= 5 ? 1 : 0;
     }
-    std::printf("bot over %u seeds: deepest dungeon %d, highest level %d, %d deliveries, "
-                "%d deaths, %d resurrections, %d seeds reached dungeon 5\n",
-                kSeeds, deepest, highestLevel, deliveries, deaths, resurrections, reachedFive);
+    std::printf(
+        "bot over %u seeds: deepest dungeon %d, highest level %d, %d deliveries, "
+        "%d deaths, %d resurrections, %d seeds reached dungeon 5\n",
+        kSeeds, deepest, highestLevel, deliveries, deaths, resurrections, reachedFive);
     EXPECT_GE(deliveries, 10);
     EXPECT_GE(reachedFive, 1);
     EXPECT_GT(deaths, 0);

@@ -61,8 +61,8 @@ TEST(DungeonMenu, OffersOnlyOpenDirectionsAscendOnStairsAndGetOverItems) {
     game.dungeon.tiles[game.dungeon.indexOf(2, 3)] = Tile::Rock;
     session.type("e");
     EXPECT_EQ(game.runCommand(), 0) << "east faces rock";
-    EXPECT_EQ(session.takeOutput(), "\n(A) Ascend  (N) North  (S) South  (W) West  \n" +
-                                        kCommonOptions);
+    EXPECT_EQ(session.takeOutput(),
+              "\n(A) Ascend  (N) North  (S) South  (W) West  \n" + kCommonOptions);
 
     session.type("N");
     EXPECT_EQ(game.runCommand(), 'N');

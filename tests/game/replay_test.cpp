@@ -22,25 +22,35 @@ ReplayRun runReplay(std::vector<const char*> arguments, const std::string& keys)
     std::istringstream in(keys);
     std::ostringstream out;
     std::ostringstream err;
-    const int status =
-        replay(static_cast<int>(arguments.size()), arguments.data(), in, out, err);
+    const int status = replay(static_cast<int>(arguments.size()), arguments.data(), in, out, err);
     return {status, out.str(), err.str()};
 }
 
 TEST(ReplayArguments, AcceptOnlyASeedAndThePauseFlag) {
     EXPECT_EQ(parseReplayArguments(3, std::array{"r", "--seed", "0"}.data())->seed, 0U);
-    const auto both = parseReplayArguments(4, std::array{"r", "--pauses", "--seed", "4294967295"}.data());
+    const auto both =
+        parseReplayArguments(4, std::array{"r", "--pauses", "--seed", "4294967295"}.data());
     ASSERT_TRUE(both);
     EXPECT_EQ(both->seed, 4294967295U);
     EXPECT_TRUE(both->showPauses);
-    for (const std::vector<const char*>& bad :
-         {std::vector<const char*>{"r"}, {"r", "--seed"}, {"r", "--seed", "4294967296"},
-          {"r", "--seed", "-1"}, {"r", "--seed", "12x"}, {"r", "--seed", ""},
-          {"r", "--seed", "1", "--seed", "2"}, {"r", "--pauses"}, {"r", "--seed", "1", "x"},
-          {"r", "--seed", "+1"}}) {
-        EXPECT_FALSE(parseReplayArguments(static_cast<int>(bad.size()), bad.data()))
-            << bad.size();
+    for (const std::vector<const char*>& bad : {std::vector<const char*>{"r"},
+                                                {"r", "--seed"},
+                                                {"r", "--seed", "4294967296"},
+                                                {"r", "--seed", "-1"},
+                                                {"r", "--seed", "12x"},
+                                                {"r", "--seed", ""},
+                                                {"r", "--seed", "1", "--seed", "2"},
+                                                {"r", "--pauses"},
+                                                {"r", "--seed", "1", "x"},
+                                                {"r", "--seed", "+1"}}) {
+        EXPECT_FALSE(parseReplayArguments(static_cast<int>(bad.size()), bad.data())) << bad.size();
     }
+}
+
+// A hang here fails the test run by its time limit.
+TEST(TerminalPause, ReturnsAtOnceForNothingToWaitFor) {
+    busyWait(0);
+    busyWait(-100);
 }
 
 TEST(Replay, UsageGoesToStandardErrorWithStatusTwo) {

@@ -57,8 +57,7 @@ TEST(ItemLine, ShowsEachPartOnlyWhereItApplies) {
     EXPECT_EQ(lineOf(catalog.findItem("HE")), "heart  Value: 10  (+10HP)");
     EXPECT_EQ(lineOf(catalog.findItem("MC")), "Orbalune");
     EXPECT_EQ(lineOf(catalog.findItem("MSH")), "magical shield+ 6  AC: 4  Value: 150");
-    EXPECT_EQ(lineOf(catalog.findItem("RP")),
-              "recall potion  Value: 70  (warp out of dungeon)");
+    EXPECT_EQ(lineOf(catalog.findItem("RP")), "recall potion  Value: 70  (warp out of dungeon)");
     EXPECT_EQ(lineOf(catalog.findItem("EC")), "emerald crown  Value: 300");
 
     Item hands = catalog.findItem("BAR");

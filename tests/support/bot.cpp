@@ -23,7 +23,8 @@ constexpr std::size_t kTailLength = 600;
 constexpr int kNoisePercent = 5;
 
 bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // How good a piece of equipment is, to tell upgrades from junk.
@@ -65,8 +66,9 @@ BotReport Bot::play() {
 }
 
 void Bot::record(const std::string& what) {
-    report_.breaches.push_back(what + " (after " + std::to_string(typed.size()) +
-                               " keys; last output: ..." + tail_.substr(tail_.size() - std::min<std::size_t>(tail_.size(), 200)) + ")");
+    report_.breaches.push_back(
+        what + " (after " + std::to_string(typed.size()) + " keys; last output: ..." +
+        tail_.substr(tail_.size() - std::min<std::size_t>(tail_.size(), 200)) + ")");
 }
 
 void Bot::observeOutput() {
@@ -126,8 +128,8 @@ std::string Bot::decideAtMenu() {
 std::string Bot::noise() {
     const std::string cancelUse = std::string("u") + slotLetter(game_.bag.size());
     const std::string cancelDrop = std::string("d") + slotLetter(game_.bag.size());
-    const std::array<std::string, 9> choices = {"x", "Q", "7", "v", "I", "V i", cancelUse,
-                                                cancelDrop, game_.inDungeon ? "z" : "baq"};
+    const std::array<std::string, 9> choices = {
+        "x", "Q", "7", "v", "I", "V i", cancelUse, cancelDrop, game_.inDungeon ? "z" : "baq"};
     return choices[noise_() % choices.size()];
 }
 
@@ -149,7 +151,9 @@ long Bot::healingSlot() const {
     return -1;
 }
 
-std::string Bot::useSlotKeys(std::size_t slot) const { return std::string("u") + slotLetter(slot); }
+std::string Bot::useSlotKeys(std::size_t slot) const {
+    return std::string("u") + slotLetter(slot);
+}
 
 std::string Bot::decideInFight() {
     const Player& player = game_.player;

@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     std::cout << bot.typed << '\n';
     std::cerr << "dungeon " << report.deepestDungeon << ", level " << report.highestLevel
               << ", deliveries " << report.deliveries << ", deaths " << report.deaths
-              << ", resurrections " << report.resurrections << ", purchases "
-              << report.purchases << ", fights " << report.fights << ", keys " << report.keys
-              << '\n';
+              << ", resurrections " << report.resurrections << ", purchases " << report.purchases
+              << ", fights " << report.fights << ", keys " << report.keys << '\n';
     return report.breaches.empty() ? 0 : 1;
 }

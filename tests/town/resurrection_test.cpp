@@ -65,8 +65,8 @@ TEST(Resurrection, HandsInACarriedOrbaluneAndGainsItsLevels) {
 TEST(Resurrection, TheFeeStopsAtTheLargestValue) {
     Session session(1);
     Game& game = session.game;
-    for (const auto& [fee, next] : {std::pair{1073741824, 2147483647}, {2147483647, 2147483647},
-                                    {1073741823, 2147483646}}) {
+    for (const auto& [fee, next] :
+         {std::pair{1073741824, 2147483647}, {2147483647, 2147483647}, {1073741823, 2147483646}}) {
         game.player.hp = 0;
         game.player.resurrectionFee = fee;
         game.player.mokels = 2147483647;

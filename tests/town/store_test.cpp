@@ -38,8 +38,7 @@ TEST(StoreBuy, ListsTheShelfWithoutTreasuresAndSells) {
     game.player.mokels = 100;
     const auto [output, accepted] = visit(session, "xqab");
     EXPECT_TRUE(accepted);
-    EXPECT_EQ(output, kStoreWelcome + kBuyList +
-                          "Your mokels: 100\n\nWhich item would you like? ");
+    EXPECT_EQ(output, kStoreWelcome + kBuyList + "Your mokels: 100\n\nWhich item would you like? ");
     EXPECT_EQ(game.player.mokels, 0) << "exactly the price in hand";
     EXPECT_EQ(game.bag.back().code, "SW");
     EXPECT_FALSE(game.bag.back().equipped);
@@ -80,7 +79,10 @@ TEST(StoreBuy, TooFewMokelsOrAFullBagRefuseWithAMessage) {
 
 TEST(StoreSell, PaysTheUntruncatedRateOfTheDungeon) {
     const std::vector<std::tuple<std::int32_t, const char*, std::int32_t, const char*>> cases = {
-        {1, "SW", 79, "79"}, {2, "MSH", 91, "60"}, {3, "SS", 103, "51"}, {10, "HE", 3, "32"},
+        {1, "SW", 79, "79"},
+        {2, "MSH", 91, "60"},
+        {3, "SS", 103, "51"},
+        {10, "HE", 3, "32"},
         {1, "RTU", 319, "79"}};
     for (const auto& [dungeon, code, paid, shown] : cases) {
         Session session(1);
@@ -109,7 +111,9 @@ TEST(StoreSell, HidesWorthlessItemsAndReleasesSoldEquipment) {
     EXPECT_FALSE(accepted) << "bare hands have no value";
     EXPECT_EQ(output, kStoreWelcome +
                           "\nI'll only buy back your items at 79% their original price.\n\n"
-                          "(a) " + kStartingTunicLine + "\n(d) golden feather  Value: 100\n"
+                          "(a) " +
+                          kStartingTunicLine +
+                          "\n(d) golden feather  Value: 100\n"
                           "(e) cancel\n\nYour mokels: 0\n\nWhich do you want to sell? \n==>");
     EXPECT_FALSE(visit(session, "bc").second) << "nor has the Orbalune";
     EXPECT_FALSE(visit(session, "be").second);
