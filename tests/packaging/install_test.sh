@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the build into a staging directory, checks every file is where Debian puts a game's
+# files, renders the manual pages, and plays the installed replay tool.
+set -euo pipefail
+build=$1
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+
+DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+
+for file in usr/games/orbalune usr/games/orbalune-replay \
+            usr/share/man/man6/orbalune.6.gz usr/share/man/man6/orbalune-replay.6.gz \
+            usr/share/doc/orbalune/README.md; do
+  [ -f "$stage/$file" ] || { echo "missing: /$file"; exit 1; }
+done
+[ -x "$stage/usr/games/orbalune" ] && [ -x "$stage/usr/games/orbalune-replay" ]
+
+for page in orbalune orbalune-replay; do
+  warnings=$(MANWIDTH=80 man --warnings -l "$stage/usr/share/man/man6/$page.6.gz" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "$page.6: $warnings"; exit 1; }
+  MANWIDTH=80 man -l "$stage/usr/share/man/man6/$page.6.gz" 2>/dev/null | grep -q "EXIT STATUS"
+done
+
+output=$(printf 'v i' | "$stage/usr/games/orbalune-replay" --seed 1)
+expected_stats="LV: 1 XP: 0/100 HP: 29/29 Mokels: 0"
+grep -qF "$expected_stats" <<<"$output" || { echo "unexpected output: $output"; exit 1; }
+grep -qF "You're carrying:" <<<"$output"
+echo "install: ok"

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks its fields and contents.
+set -euo pipefail
+build=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$out" >/dev/null)
+package=$(ls "$out"/orbalune_*.deb)
+echo "package: $(basename "$package")"
+
+[ "$(dpkg-deb -f "$package" Section)" = games ] || { echo "wrong section"; exit 1; }
+depends=$(dpkg-deb -f "$package" Depends)
+grep -q libstdc++6 <<<"$depends" || { echo "missing dependencies: $depends"; exit 1; }
+dpkg-deb -f "$package" Description | grep -q Orbalune
+
+dpkg-deb -c "$package" | tee "$out/contents"
+for file in ./usr/games/orbalune ./usr/games/orbalune-replay \
+            ./usr/share/man/man6/orbalune.6.gz ./usr/share/man/man6/orbalune-replay.6.gz; do
+  grep -q " $file\$" "$out/contents" || { echo "missing: $file"; exit 1; }
+done
+echo "package: ok"
