@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "game/depth_curve.hpp"
+#include "game/invariants.hpp"
 #include "support/game_fixture.hpp"
 #include "support/screens.hpp"
 
@@ -109,6 +111,21 @@ TEST(Moves, NeverCrossRock) {
     EXPECT_EQ(game.runCommand(), 'e');
     EXPECT_EQ(game.runCommand(), 0);
     EXPECT_EQ(game.dungeon.playerCol, 3);
+}
+
+TEST(Depth, DungeonOneThousandIsBuiltAndPlayed) {
+    Session session(2026);
+    Game& game = session.game;
+    game.dungeonNumber = 1000;
+    game.dungeon.monsterTurnDelay = turnDelayFor(1000);
+    std::string keys = "e";
+    for (int i = 0; i < 30; ++i) {
+        keys += "nnnneeeesssswwwwaaaa";
+    }
+    EXPECT_EQ(session.play(keys), kExitAtEndOfInput);
+    EXPECT_NE(session.takeOutput().find("\nYou are in Dungeon #1000\n"), std::string::npos);
+    EXPECT_GE(game.dungeon.width, 1012);
+    EXPECT_TRUE(invariantBreaches(game).empty());
 }
 
 }  // namespace

@@ -78,7 +78,6 @@ private:
     std::string tail_;  // the last part of the output, to tell which prompt is showing
     BotReport report_;
     bool wasDead_ = false;
-    std::int32_t lastDungeon_ = 1;
 };
 
 }  // namespace orbalune::testing
