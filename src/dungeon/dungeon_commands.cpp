@@ -22,9 +22,7 @@ bool Game::pickUp() {
     const std::span<const Item> items = dungeon.itemsUnderPlayer();
     std::size_t chosen = 0;
     if (items.size() > 1) {
-        for (std::size_t position = 0; position < items.size(); ++position) {
-            itemLine(out() << '(' << slotLetter(position) << ") ", items[position]) << '\n';
-        }
+        writeLetteredList(out(), items);  // no cancel line here: any other letter cancels
         out() << "Which? ";
         const long position = slotOfLetter(readChar(), items.size());
         if (position < 0) {

@@ -172,10 +172,8 @@ bool Game::dropItem() {
         out() << "You have nothing to drop.\n";
         return true;
     }
-    for (std::size_t slot = 0; slot < bag.size(); ++slot) {
-        itemLine(out() << '(' << slotLetter(slot) << ") ", bag[slot]) << '\n';
-    }
-    out() << '(' << slotLetter(bag.size()) << ") cancel\n";
+    writeLetteredList(out(), bag);
+    writeCancelLine(out(), bag.size());
     out() << "Which? ";
     const long slot = slotOfLetter(readChar(), bag.size());
     if (slot < 0) {

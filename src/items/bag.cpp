@@ -111,10 +111,8 @@ void Game::useMenu() {
         out() << "You have nothing to use.\n";
         return;
     }
-    for (std::size_t slot = 0; slot < bag.size(); ++slot) {
-        itemLine(out() << '(' << slotLetter(slot) << ") ", bag[slot]) << '\n';
-    }
-    out() << '(' << slotLetter(bag.size()) << ") cancel\n";
+    writeLetteredList(out(), bag);
+    writeCancelLine(out(), bag.size());
     out() << "Which? ";
     const long slot = slotOfLetter(readChar(), bag.size());
     if (slot >= 0) {

@@ -26,4 +26,16 @@ std::ostream& itemLine(std::ostream& out, const Item& item) {
     return out;
 }
 
+void writeLetteredList(std::ostream& out, std::span<const Item> items, bool (*shown)(const Item&)) {
+    for (std::size_t slot = 0; slot < items.size(); ++slot) {
+        if (shown == nullptr || shown(items[slot])) {
+            itemLine(out << '(' << slotLetter(slot) << ") ", items[slot]) << '\n';
+        }
+    }
+}
+
+void writeCancelLine(std::ostream& out, std::size_t count) {
+    out << '(' << slotLetter(count) << ") cancel\n";
+}
+
 }  // namespace orbalune

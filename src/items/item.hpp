@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <span>
 #include <string>
 
 namespace orbalune {
@@ -39,6 +41,14 @@ inline const ItemCode kBareHandsCode = "BAR";
 
 // Writes the one-line form that every item list shows, without a line end.
 std::ostream& itemLine(std::ostream& out, const Item& item);
+
+// Writes one line "(letter) item line" for each item that `shown` accepts (all when it is
+// none); an item left out keeps its letter, so the letters always name the same slots.
+void writeLetteredList(std::ostream& out, std::span<const Item> items,
+                       bool (*shown)(const Item&) = nullptr);
+
+// Writes the cancel line that closes a lettered list of `count` slots.
+void writeCancelLine(std::ostream& out, std::size_t count);
 
 // The letter that names slot `slot` of any lettered list; past 'z' it runs on through the
 // following character codes.

@@ -11,6 +11,14 @@ namespace {
 double sellPercentFor(std::int32_t dungeonNumber) {
     return 80.0 / depthLog(dungeonNumber);
 }
+
+// Treasures are never sold, and items of no value never bought back; both keep their letters.
+bool isForSale(const Item& item) {
+    return item.category != ItemCategory::Treasure;
+}
+bool canBeSold(const Item& item) {
+    return item.price > 0;
+}
 }  // namespace
 
 bool Game::visitStore() {
@@ -37,13 +45,9 @@ bool Game::buy() {
         return true;
     }
     const std::vector<Item>& stock = itemCatalog.items;
-    // Treasures keep their letters but are not for sale.
-    for (std::size_t slot = 0; slot < stock.size(); ++slot) {
-        if (stock[slot].category != ItemCategory::Treasure) {
-            itemLine(out() << '(' << slotLetter(slot) << ") ", stock[slot]) << '\n';
-        }
-    }
-    out() << '(' << slotLetter(stock.size()) << ") cancel\n\n";
+    writeLetteredList(out(), stock, isForSale);
+    writeCancelLine(out(), stock.size());
+    out() << '\n';
     out() << "Your mokels: " << player.mokels << "\n\n";
     out() << "Which item would you like? ";
 
@@ -52,7 +56,7 @@ bool Game::buy() {
         return false;
     }
     const Item& wanted = stock[static_cast<std::size_t>(slot)];
-    if (wanted.category == ItemCategory::Treasure) {
+    if (!isForSale(wanted)) {
         return false;
     }
     if (player.mokels < wanted.price) {
@@ -68,13 +72,9 @@ bool Game::sell() {
     const double sellPercent = sellPercentFor(dungeonNumber);
     out() << "\nI'll only buy back your items at " << static_cast<std::int32_t>(sellPercent)
           << "% their original price.\n\n";
-    // Items of no value keep their letters but are not bought.
-    for (std::size_t slot = 0; slot < bag.size(); ++slot) {
-        if (bag[slot].price > 0) {
-            itemLine(out() << '(' << slotLetter(slot) << ") ", bag[slot]) << '\n';
-        }
-    }
-    out() << '(' << slotLetter(bag.size()) << ") cancel\n\n";
+    writeLetteredList(out(), bag, canBeSold);
+    writeCancelLine(out(), bag.size());
+    out() << '\n';
     out() << "Your mokels: " << player.mokels << "\n\n";
     out() << "Which do you want to sell? \n==>";
 
@@ -84,7 +84,7 @@ bool Game::sell() {
     }
     const auto slot = static_cast<std::size_t>(chosen);
     Item& item = bag[slot];
-    if (item.price <= 0) {
+    if (!canBeSold(item)) {
         return false;
     }
     item.equipped = false;

@@ -42,8 +42,7 @@ TEST(Invariants, ReportEachKindOfBreach) {
              game.player.hp = 0;
          }},
         {"the mode is neither town nor dungeon", [](Game& game) { game.inDungeon = 2; }},
-        {"the player is in a dungeon that was never built",
-         [](Game& game) { game.inDungeon = 1; }},
+        {"the player is in a dungeon that was never built", [](Game& game) { game.inDungeon = 1; }},
         {"the player stands on rock or on the outer ring",
          [](Game& game) {
              game.enterDungeon();
