@@ -96,48 +96,6 @@ char Game::runCommand() {
     }
 
     bool accepted = true;
-    if (inTheDungeon) {
-        switch (command) {
-            case 'A':
-                leaveDungeon();
-                break;
-            case 'N':
-                --dungeon.playerRow;
-                break;
-            case 'S':
-                ++dungeon.playerRow;
-                break;
-            case 'W':
-                --dungeon.playerCol;
-                break;
-            case 'E':
-                ++dungeon.playerCol;
-                break;
-            case 'G':
-                accepted = pickUp();
-                break;
-            default:
-                break;
-        }
-    } else {
-        switch (command) {
-            case 'E':
-                if (player.isDead()) {
-                    out() << "\nDude, you're dead.\n";
-                } else {
-                    enterDungeon();
-                }
-                break;
-            case 'B':
-                accepted = visitStore();
-                break;
-            case 'G':
-                resurrect();
-                break;
-            default:
-                break;
-        }
-    }
     switch (command) {
         case 'I':
             showInventory();
@@ -152,9 +110,49 @@ char Game::runCommand() {
             player.printStats(out());
             break;
         default:
+            accepted = inTheDungeon ? runDungeonCommand(command) : runTownCommand(command);
             break;
     }
     return accepted ? letter : '\0';
+}
+
+bool Game::runDungeonCommand(char command) {
+    switch (command) {
+        case 'A':
+            leaveDungeon();
+            return true;
+        case 'N':
+            --dungeon.playerRow;
+            return true;
+        case 'S':
+            ++dungeon.playerRow;
+            return true;
+        case 'W':
+            --dungeon.playerCol;
+            return true;
+        case 'E':
+            ++dungeon.playerCol;
+            return true;
+        default:
+            return pickUp();
+    }
+}
+
+bool Game::runTownCommand(char command) {
+    switch (command) {
+        case 'E':
+            if (player.isDead()) {
+                out() << "\nDude, you're dead.\n";
+            } else {
+                enterDungeon();
+            }
+            return true;
+        case 'B':
+            return visitStore();
+        default:
+            resurrect();
+            return true;
+    }
 }
 
 void Game::showInventory() {

@@ -88,6 +88,9 @@ struct Game {
     void resurrect();
 
 private:
+    // The commands of one mode, for an offered upper-case letter; false: a choice was refused.
+    bool runDungeonCommand(char command);
+    bool runTownCommand(char command);
     bool buy();
     bool sell();
 };
