@@ -65,9 +65,8 @@ void Encounter::chooseGroup() {
             }
             remaining[position] = size;
             // The cap only cuts the group being created; later kinds still add one each.
-            for (std::int32_t made = 0; made < size;) {
+            for (std::int32_t made = 0; made < size; ++made) {
                 createMonster(kind);
-                ++made;
                 if (monsterCount >= cap) {
                     break;
                 }
@@ -80,8 +79,7 @@ void Encounter::createMonster(const MonsterKind& kind) {
     const std::int32_t monster = monsterCount;
     monsterCodes.push_back(kind.code);
     monsterHp.push_back(game.random.randomInRange(kind.minHP, kind.maxHP));
-    const auto delay = static_cast<std::int32_t>(game.dungeon.monsterTurnDelay / kind.speed);
-    turnQueue.push({monster, game.random.randomInRange(delay / 2, delay)});
+    scheduleMonster(monster, kind);  // the clock is still at 0: a first turn within one delay
     ++monsterCount;
 }
 

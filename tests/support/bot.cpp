@@ -167,6 +167,13 @@ std::string Bot::decideInFight() {
     return noise_() % 20 == 0 ? "x a" : "a";
 }
 
+bool Bot::isUpgrade(const Item& item) const {
+    const EquippedSlot& worn = item.category == ItemCategory::Weapon  ? game_.equippedWeapon
+                               : item.category == ItemCategory::Tunic ? game_.equippedTunic
+                                                                      : game_.equippedShield;
+    return !worn || worth(item) > worth(game_.bag[*worn]);
+}
+
 std::string Bot::decideInTown() {
     const Player& player = game_.player;
     const Bag& bag = game_.bag;
@@ -188,10 +195,7 @@ std::string Bot::decideInTown() {
         if (!isEquipment(item) || item.equipped) {
             continue;
         }
-        const EquippedSlot& worn = item.category == ItemCategory::Weapon  ? game_.equippedWeapon
-                                   : item.category == ItemCategory::Tunic ? game_.equippedTunic
-                                                                          : game_.equippedShield;
-        if (!worn || worth(item) > worth(bag[*worn])) {
+        if (isUpgrade(item)) {
             return useSlotKeys(slot);
         }
     }
@@ -213,11 +217,7 @@ std::string Bot::decideInTown() {
             if (!isEquipment(item) || item.price > spendable) {
                 continue;
             }
-            const EquippedSlot& worn = item.category == ItemCategory::Weapon ? game_.equippedWeapon
-                                       : item.category == ItemCategory::Tunic
-                                           ? game_.equippedTunic
-                                           : game_.equippedShield;
-            if (!worn || worth(item) > worth(bag[*worn])) {
+            if (isUpgrade(item)) {
                 ++report_.purchases;
                 return std::string("ba") + slotLetter(slot);
             }

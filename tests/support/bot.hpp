@@ -66,6 +66,8 @@ private:
     std::string useSlotKeys(std::size_t slot) const;
     long slotOf(const std::string& code) const;
     long healingSlot() const;
+    // Whether a piece of equipment beats what is worn in its place.
+    bool isUpgrade(const Item& item) const;
     void record(const std::string& what);
     void observeOutput();
 
