@@ -18,7 +18,8 @@ done
 for page in orbalune orbalune-replay; do
   warnings=$(MANWIDTH=80 man --warnings -l "$stage/usr/share/man/man6/$page.6.gz" 2>&1 >/dev/null)
   [ -z "$warnings" ] || { echo "$page.6: $warnings"; exit 1; }
-  MANWIDTH=80 man -l "$stage/usr/share/man/man6/$page.6.gz" 2>/dev/null | grep -q "EXIT STATUS"
+  rendered=$(MANWIDTH=80 man -l "$stage/usr/share/man/man6/$page.6.gz" 2>/dev/null)
+  grep -q "EXIT STATUS" <<<"$rendered" || { echo "$page.6 has no EXIT STATUS"; exit 1; }
 done
 
 output=$(printf 'v i' | "$stage/usr/games/orbalune-replay" --seed 1)

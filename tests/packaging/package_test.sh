@@ -12,7 +12,8 @@ echo "package: $(basename "$package")"
 [ "$(dpkg-deb -f "$package" Section)" = games ] || { echo "wrong section"; exit 1; }
 depends=$(dpkg-deb -f "$package" Depends)
 grep -q libstdc++6 <<<"$depends" || { echo "missing dependencies: $depends"; exit 1; }
-dpkg-deb -f "$package" Description | grep -q Orbalune
+description=$(dpkg-deb -f "$package" Description)
+grep -q Orbalune <<<"$description" || { echo "wrong description: $description"; exit 1; }
 
 dpkg-deb -c "$package" | tee "$out/contents"
 for file in ./usr/games/orbalune ./usr/games/orbalune-replay \
