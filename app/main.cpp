@@ -1,5 +1,7 @@
-#include "game/platform.hpp"
+#include <iostream>
 
-int main() {
-    return orbalune::playInTerminal();
+#include "platform/game_program.hpp"
+
+int main(int argc, char** argv) {
+    return orbalune::playGame(argc, argv, orbalune::terminalConsole(), std::cerr);
 }

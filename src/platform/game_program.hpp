@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+#include "game/console.hpp"
+
+namespace orbalune {
+
+// The orbalune program: reads its command line, opens or creates the saved game it names, and
+// plays on `terminal` (whose seed is the clock's, for a new game without --seed). Errors go to
+// `err`. Returns the exit status.
+int playGame(int argc, char** argv, const Console& terminal, std::ostream& err);
+
+// Waits `ms` milliseconds by polling the process clock, as a fight's pacing needs.
+void busyWait(std::int32_t ms);
+
+// The real terminal: standard input and output, seeded from the wall clock, waiting with
+// busyWait.
+Console terminalConsole();
+
+}  // namespace orbalune
