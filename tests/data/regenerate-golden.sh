@@ -12,3 +12,8 @@ cmake --build --preset default >/dev/null
 ./build/default/orbalune-replay --seed "$seed" --pauses <tests/data/golden.keys \
   >tests/data/golden.expected
 echo "recorded tests/data/golden.keys and tests/data/golden.expected (seed $seed)"
+if ! git diff --quiet -- tests/data/golden.expected; then
+  echo "The game now plays differently: saved games of the old rules must not replay into it."
+  echo "Raise kRulesVersion in src/game/rules_version.hpp and add its line to"
+  echo "tests/data/rules-versions (RulesVersion.IsRaisedWheneverTheGoldenGameChanges prints the digest)."
+fi

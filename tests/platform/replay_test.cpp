@@ -22,8 +22,8 @@ struct ReplayRun {
     std::string err;
 };
 
-ReplayRun runReplay(std::initializer_list<std::string> words, const std::string& keys) {
-    Arguments arguments(words);
+ReplayRun runReplay(const std::vector<std::string>& words, const std::string& keys) {
+    Arguments arguments{words};
     std::istringstream in(keys);
     std::ostringstream out;
     std::ostringstream err;
@@ -31,8 +31,8 @@ ReplayRun runReplay(std::initializer_list<std::string> words, const std::string&
     return {status, out.str(), err.str()};
 }
 
-ReplayCommand parse(std::initializer_list<std::string> words) {
-    Arguments arguments(words);
+ReplayCommand parse(const std::vector<std::string>& words) {
+    Arguments arguments{words};
     return parseReplayCommand(arguments.argc(), arguments.argv());
 }
 
@@ -44,7 +44,7 @@ TEST(ReplayArguments, AcceptOnlyASeedAndThePauseFlag) {
 }
 
 TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
-    const std::vector<std::pair<std::initializer_list<std::string>, std::string>> refused = {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
         {{"r"}, "--seed is required"},
         {{"r", "--pauses"}, "--seed is required"},
         {{"r", "--seed"}, "option '--seed' needs a value"},
@@ -63,7 +63,7 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
         {{"r", "--seed", "1", "--pauses=yes"}, "option '--pauses=yes' takes no value"},
     };
     for (const auto& [words, why] : refused) {
-        Arguments arguments(words);
+        Arguments arguments{words};
         try {
             parseReplayCommand(arguments.argc(), arguments.argv());
             ADD_FAILURE() << "accepted: " << why;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orbalune::testing {
@@ -9,7 +10,7 @@ namespace orbalune::testing {
 // reorder them.
 class Arguments {
 public:
-    Arguments(std::initializer_list<std::string> words) : words_(words) {
+    explicit Arguments(std::vector<std::string> words) : words_(std::move(words)) {
         for (std::string& word : words_) {
             pointers_.push_back(word.data());
         }

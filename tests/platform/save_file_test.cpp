@@ -1,0 +1,116 @@
+#include "platform/save_file.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/exit_status.hpp"
+#include "platform/save_format.hpp"
+#include "support/program_run.hpp"
+#include "support/screens.hpp"
+
+namespace orbalune::testing {
+namespace {
+
+TEST(SaveFile, ANewGameStartsWithItsWholeHeaderAndKeepsEveryKeyItTook) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("my.game");
+    const ProgramRun run = runGame({"--save", path, "--seed", "42"}, "v\n  e x\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readFile(path), saveHeader(42) + "vex") << "blanks skipped, refused keys kept";
+    EXPECT_EQ(directory.names(), std::vector<std::string>{"my.game"}) << "no temporary left";
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::owner_write,
+              std::filesystem::perms::owner_write);
+}
+
+TEST(SaveFile, WithoutASeedANewGameTakesTheClocks) {
+    const TemporaryDirectory directory;
+    runGame({"--save=" + directory.file("a.game")}, "", 1234);
+    EXPECT_EQ(readFile(directory.file("a.game")), saveHeader(1234));
+}
+
+// Each refusal: one line naming the file and the reason, status 2, the file as it was, and no
+// file where there was none.
+TEST(SaveFile, RefusesBadFilesLeavingThemAsTheyWere) {
+    const TemporaryDirectory directory;
+    const std::string game = saveHeader(5) + "ve";
+    struct Case {
+        std::string name;
+        std::string contents;  // empty: no such file
+        std::vector<std::string> extra;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"no-such-directory/my.game", "", {}, "cannot create: No such file or directory"},
+        {"empty.game", "", {}, "empty file, not a saved game"},
+        {"notes.txt", "Orbalune notes\n", {}, "not an orbalune saved game"},
+        {"cut.game", game.substr(0, 30), {}, "truncated header"},
+        {"bad.game",
+         "file orbalune saved game\nformat 1\nrules one\nseed 5\n\n",
+         {},
+         "damaged header: rules 'one' is not a number"},
+        {"new.game",
+         "file orbalune saved game\nformat 2\n\n",
+         {},
+         "saved in format version 2, but this orbalune reads format version 1"},
+        {"old.game",
+         "file orbalune saved game\nformat 1\nrules 0\nseed 5\n\n",
+         {},
+         "saved under rules version 0, but this orbalune plays rules version 1"},
+        {"seeded.game",
+         game,
+         {"--seed", "9"},
+         "a saved game has its own seed; --seed is for a new game"},
+    };
+    for (const Case& bad : cases) {
+        const std::string path = directory.file(bad.name);
+        const bool exists = bad.name != "no-such-directory/my.game";
+        if (exists) {
+            writeFile(path, bad.contents);
+        }
+        std::vector<std::string> words = {"--save", path};
+        words.insert(words.end(), bad.extra.begin(), bad.extra.end());
+        const ProgramRun run = runGame(words, "vvv");
+        EXPECT_EQ(run.status, kExitUsage) << bad.name;
+        EXPECT_EQ(run.err, "orbalune: " + path + ": " + bad.reason + "\n");
+        EXPECT_EQ(run.out, "") << bad.name;
+        EXPECT_EQ(std::filesystem::exists(path), exists) << bad.name;
+        if (exists) {
+            EXPECT_EQ(readFile(path), bad.contents) << bad.name;
+        }
+    }
+}
+
+TEST(SaveFile, RefusesWhatIsNotAFile) {
+    const TemporaryDirectory directory;
+    const std::string fifo = directory.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& [path, reason] :
+         {std::pair{directory.file(""), "is a directory"}, std::pair{fifo, "not a regular file"}}) {
+        const ProgramRun run = runGame({"--save", path}, "v");
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_EQ(run.err, "orbalune: " + path + ": " + reason + "\n");
+    }
+    EXPECT_EQ(directory.names(), std::vector<std::string>{"pipe"});
+}
+
+// flock locks belong to an open file, so a second opening in this process is refused as a
+// second game would be.
+TEST(SaveFile, OneGameAFile) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("my.game");
+    const SaveFile first = openSaveFile(path, 8);
+    const ProgramRun second = runGame({"--save", path}, "e");
+    EXPECT_EQ(second.status, kExitUsage);
+    EXPECT_EQ(second.err, "orbalune: " + path + ": in use by another game of orbalune\n");
+    EXPECT_EQ(readFile(path), saveHeader(8));
+    ASSERT_TRUE(first.appendKey('v'));
+    EXPECT_EQ(readFile(path), saveHeader(8) + "v");
+}
+
+}  // namespace
+}  // namespace orbalune::testing
