@@ -1,10 +1,7 @@
 // Level generation against a bare baseline that makes the same random draws and the same grid
 // writes over a plain byte array, and the cost of entering a very deep dungeon.
-//   cmake --preset bench && cmake --build --preset bench && ./build/bench/bench/orbalune_bench
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <map>
 #include <sstream>
 #include <vector>
 
@@ -97,37 +94,5 @@ BENCHMARK(BM_Baseline)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kM
 BENCHMARK(BM_GenerateLevel)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EnterDungeon1000)->Unit(benchmark::kMillisecond);
 
-// Collects each run's time so that the ratio to the baseline can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n%-8s %14s %14s %8s\n", "n", "baseline", "generateLevel", "ratio");
-        for (const char* n : {"1", "10", "100", "1000"}) {
-            const double baseline = times_["BM_Baseline/" + std::string(n)];
-            const double generated = times_["BM_GenerateLevel/" + std::string(n)];
-            std::printf("%-8s %11.3f us %11.3f us %8.2f\n", n, baseline, generated,
-                        baseline > 0 ? generated / baseline : 0.0);
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 }  // namespace orbalune
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    orbalune::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
-}

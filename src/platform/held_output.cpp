@@ -11,38 +11,42 @@ constexpr std::size_t kTrimAt = std::size_t{1} << 16;
 }  // namespace
 
 void HeldOutput::echo(char key) {
-    const char echoed[] = {key, '\n'};
-    append(std::string_view(echoed, sizeof echoed));
+    sputc(key);
+    sputc('\n');
 }
 
 void HeldOutput::markCaughtUp() {
+    drain();
     mark_ = text_.size();
 }
 
-std::string HeldOutput::screen() const {
+std::string HeldOutput::screen() {
+    drain();
     return text_.substr(std::min(lastLinesStart(), mark_));
 }
 
 void HeldOutput::release() {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
     text_ = {};
     mark_ = std::string::npos;
 }
 
 HeldOutput::int_type HeldOutput::overflow(int_type c) {
+    drain();
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
-        const char character = traits_type::to_char_type(c);
-        append(std::string_view(&character, 1));
+        sputc(traits_type::to_char_type(c));
     }
     return traits_type::not_eof(c);
 }
 
-std::streamsize HeldOutput::xsputn(const char* text, std::streamsize count) {
-    append(std::string_view(text, static_cast<std::size_t>(count)));
-    return count;
+int HeldOutput::sync() {
+    drain();
+    return 0;
 }
 
-void HeldOutput::append(std::string_view text) {
-    text_.append(text);
+void HeldOutput::drain() {
+    text_.append(pbase(), pptr());
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
     if (mark_ == std::string::npos && text_.size() > kTrimAt) {
         text_.erase(0, lastLinesStart());
     }

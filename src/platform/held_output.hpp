@@ -1,9 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <streambuf>
 #include <string>
-#include <string_view>
 
 namespace orbalune {
 
@@ -14,23 +14,28 @@ inline constexpr std::size_t kScreenLines = 24;
 // resumed screen can show: the last screenful, and everything printed after the last saved key.
 class HeldOutput : public std::streambuf {
 public:
+    HeldOutput() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+
     // Shows a replayed key after its prompt, as the terminal echoed it when it was typed.
     void echo(char key);
     // What the game prints from now on came after the last saved key, and is all kept.
     void markCaughtUp();
     // Everything printed since the mark, after as many earlier lines as fill a screen.
-    [[nodiscard]] std::string screen() const;
+    [[nodiscard]] std::string screen();
     // Lets go of the held text once it has been shown.
     void release();
 
 protected:
     int_type overflow(int_type c) override;
-    std::streamsize xsputn(const char* text, std::streamsize count) override;
+    int sync() override;
 
 private:
-    void append(std::string_view text);
+    // Moves what waits in the put area into the held text.
+    void drain();
     [[nodiscard]] std::size_t lastLinesStart() const;
 
+    // The game writes a character at a time (the map): a put area keeps that cheap.
+    std::array<char, 4096> buffer_{};
     std::string text_;
     std::size_t mark_ = std::string::npos;
 };
