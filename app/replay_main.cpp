@@ -3,5 +3,6 @@
 #include "platform/replay.hpp"
 
 int main(int argc, char** argv) {
-    return orbalune::replay(argc, argv, std::cin, std::cout, std::cerr);
+    return orbalune::replay(
+        argc, argv, orbalune::ReplayTerminal{std::cin, std::cout, std::cerr, orbalune::sleepFor});
 }

@@ -11,6 +11,7 @@
 
 #include "game/console.hpp"
 #include "platform/held_output.hpp"
+#include "platform/keys.hpp"
 #include "platform/save_file.hpp"
 
 namespace orbalune {
@@ -40,19 +41,7 @@ public:
 private:
     enum class Phase { Replaying, CaughtUp, Live };
 
-    // The game's keyboard. Unbuffered, so that each key is saved as the game takes it, not when
-    // its line arrives.
-    class Keys : public std::streambuf {
-    public:
-        explicit Keys(PlaySession& session) : session_(session) {}
-
-    protected:
-        int_type underflow() override { return session_.peekKey(); }
-        int_type uflow() override { return session_.takeKey(); }
-
-    private:
-        PlaySession& session_;
-    };
+    friend class KeyFeed<PlaySession>;
 
     std::streambuf::int_type peekKey();
     std::streambuf::int_type takeKey();
@@ -67,7 +56,7 @@ private:
     Phase phase_;
     HeldOutput held_;
     std::ostream out_;
-    Keys keys_;
+    KeyFeed<PlaySession> keys_;
     std::istream in_;
     std::optional<std::string> failure_;
 };

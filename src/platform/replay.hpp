@@ -2,23 +2,50 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "platform/command_line.hpp"
+#include "platform/watch.hpp"
 
 namespace orbalune {
 
 // What the replay tool was asked for on its command line.
 struct ReplayCommand {
+    enum class Mode {
+        Keys,   // --seed N, the keys on standard input
+        File,   // a saved game, instantly
+        Watch,  // a saved game, in real time
+        Info,   // a saved game's summary
+    };
+    ProgramRequest request = ProgramRequest::Run;
+    Mode mode = Mode::Keys;
     std::uint32_t seed = 0;
+    std::string file;
     bool showPauses = false;
+    double speed = 1;
 };
 
 inline constexpr const char* kReplayUsage =
-    "usage: orbalune-replay --seed N [--pauses]   (N from 0 to 4294967295)";
+    "usage: orbalune-replay --seed N [--pauses] < KEYS\n"
+    "       orbalune-replay FILE [--pauses]\n"
+    "       orbalune-replay --watch [--speed X] FILE\n"
+    "       orbalune-replay --info FILE\n";
 
-// Parses "--seed N [--pauses]"; throws CommandLineError for anything else.
+// Throws CommandLineError.
 ReplayCommand parseReplayCommand(int argc, char** argv);
 
-// The orbalune-replay program: replays a game from a seed and the keys on `in`, with instant
-// pauses (written to `out` as "{pause MS}" markers when asked). Returns the exit status.
-int replay(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err);
+// The world the replay tool runs in: its streams, and how it sleeps while watching.
+struct ReplayTerminal {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    Sleep sleep;
+};
+
+// The orbalune-replay program. It replays a game from a seed and the keys on standard input, or
+// from a saved game, with instant pauses (written as "{pause MS}" markers when asked); watches a
+// saved game in real time; or sums one up. Returns the exit status.
+int replay(int argc, char** argv, const ReplayTerminal& terminal);
 
 }  // namespace orbalune

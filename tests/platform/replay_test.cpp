@@ -3,15 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
+#include <chrono>
 #include <regex>
 #include <sstream>
 
 #include "platform/command_line.hpp"
 #include "platform/exit_status.hpp"
-#include "platform/game_program.hpp"
+#include "platform/save_format.hpp"
 #include "support/arguments.hpp"
+#include "support/bot.hpp"
+#include "support/program_run.hpp"
 #include "support/screens.hpp"
+#include "support/test_data.hpp"
 
 namespace orbalune::testing {
 namespace {
@@ -22,12 +25,17 @@ struct ReplayRun {
     std::string err;
 };
 
-ReplayRun runReplay(const std::vector<std::string>& words, const std::string& keys) {
+// Runs the replay tool in-process; a watch's sleeps are written into its output as
+// "{sleep US}" markers instead of being slept.
+ReplayRun runReplay(const std::vector<std::string>& words, const std::string& keys = "") {
     Arguments arguments{words};
     std::istringstream in(keys);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = replay(arguments.argc(), arguments.argv(), in, out, err);
+    const auto sleep = [&out](std::chrono::microseconds duration) {
+        out << "{sleep " << duration.count() << '}';
+    };
+    const int status = replay(arguments.argc(), arguments.argv(), {in, out, err, sleep});
     return {status, out.str(), err.str()};
 }
 
@@ -36,31 +44,49 @@ ReplayCommand parse(const std::vector<std::string>& words) {
     return parseReplayCommand(arguments.argc(), arguments.argv());
 }
 
-TEST(ReplayArguments, AcceptOnlyASeedAndThePauseFlag) {
+TEST(ReplayArguments, AcceptASeedOrASavedGameAndWhatGoesWithEach) {
     EXPECT_EQ(parse({"r", "--seed", "0"}).seed, 0U);
     const ReplayCommand both = parse({"r", "--pauses", "--seed=4294967295"});
+    EXPECT_EQ(both.mode, ReplayCommand::Mode::Keys);
     EXPECT_EQ(both.seed, 4294967295U);
     EXPECT_TRUE(both.showPauses);
+    const ReplayCommand file = parse({"r", "my.game", "--pauses"});
+    EXPECT_EQ(file.mode, ReplayCommand::Mode::File);
+    EXPECT_EQ(file.file, "my.game");
+    EXPECT_TRUE(file.showPauses);
+    const ReplayCommand watch = parse({"r", "--watch", "--speed=0.5", "--", "-odd.game"});
+    EXPECT_EQ(watch.mode, ReplayCommand::Mode::Watch);
+    EXPECT_EQ(watch.speed, 0.5);
+    EXPECT_EQ(watch.file, "-odd.game");
+    EXPECT_EQ(parse({"r", "--watch", "a.game"}).speed, 1.0);
+    EXPECT_EQ(parse({"r", "--info", "a.game"}).mode, ReplayCommand::Mode::Info);
+    EXPECT_EQ(parse({"r", "--help", "--info"}).request, ProgramRequest::Help);
 }
 
 TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
+    const std::string badSeed = "the seed must be a number from 0 to 4294967295, not ";
+    const std::string badSpeed = "the speed must be a positive number, not ";
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
-        {{"r"}, "--seed is required"},
-        {{"r", "--pauses"}, "--seed is required"},
+        {{"r"}, "give --seed N or a saved game FILE"},
+        {{"r", "--pauses"}, "give --seed N or a saved game FILE"},
         {{"r", "--seed"}, "option '--seed' needs a value"},
-        {{"r", "--seed", "4294967296"},
-         "the seed must be a number from 0 to 4294967295, not "
-         "'4294967296'"},
-        {{"r", "--seed", "-1"}, "the seed must be a number from 0 to 4294967295, not '-1'"},
-        {{"r", "--seed", "12x"}, "the seed must be a number from 0 to 4294967295, not '12x'"},
-        {{"r", "--seed", ""}, "the seed must be a number from 0 to 4294967295, not ''"},
-        {{"r", "--seed", "+1"}, "the seed must be a number from 0 to 4294967295, not '+1'"},
+        {{"r", "--seed", "4294967296"}, badSeed + "'4294967296'"},
+        {{"r", "--seed", "-1"}, badSeed + "'-1'"},
+        {{"r", "--seed", "12x"}, badSeed + "'12x'"},
+        {{"r", "--seed", ""}, badSeed + "''"},
+        {{"r", "--seed", "+1"}, badSeed + "'+1'"},
         {{"r", "--seed", "1", "--seed", "2"}, "option '--seed' given twice"},
-        {{"r", "--seed", "1", "x"}, "unexpected argument 'x'"},
-        {{"r", "--seed", "1", "--", "--pauses"}, "unexpected argument '--pauses'"},
-        {{"r", "--seed", "1", "--speed"}, "unknown option '--speed'"},
+        {{"r", "--seed", "1", "x"}, "a saved game has its own seed: give FILE or --seed, not both"},
+        {{"r", "a.game", "b.game"}, "unexpected argument 'b.game'"},
+        {{"r", "--seed", "1", "--speedy"}, "unknown option '--speedy'"},
         {{"r", "--seed", "1", "-p"}, "unknown option '-p'"},
         {{"r", "--seed", "1", "--pauses=yes"}, "option '--pauses=yes' takes no value"},
+        {{"r", "--watch", "--seed", "1"}, "--watch needs a saved game FILE"},
+        {{"r", "--info"}, "--info needs a saved game FILE"},
+        {{"r", "--watch", "--info", "a.game"}, "--watch and --info do not go together"},
+        {{"r", "--speed", "2", "a.game"}, "--speed goes with --watch"},
+        {{"r", "--watch", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
+        {{"r", "--info", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
     };
     for (const auto& [words, why] : refused) {
         Arguments arguments{words};
@@ -71,12 +97,15 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
             EXPECT_EQ(error.message, why);
         }
     }
-}
-
-// A hang here fails the test run by its time limit.
-TEST(TerminalPause, ReturnsAtOnceForNothingToWaitFor) {
-    busyWait(0);
-    busyWait(-100);
+    for (const std::string speed : {"0", "-1", "0x4", "fast", "inf", "nan", "1e999", ""}) {
+        Arguments arguments{{"r", "--watch", "--speed", speed, "a.game"}};
+        try {
+            parseReplayCommand(arguments.argc(), arguments.argv());
+            ADD_FAILURE() << "accepted the speed " << speed;
+        } catch (const CommandLineError& error) {
+            EXPECT_EQ(error.message, badSpeed + "'" + speed + "'");
+        }
+    }
 }
 
 TEST(Replay, UsageGoesToStandardErrorWithStatusTwo) {
@@ -85,7 +114,10 @@ TEST(Replay, UsageGoesToStandardErrorWithStatusTwo) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
               "orbalune-replay: the seed must be a number from 0 to 4294967295, not 'abc'\n"
-              "usage: orbalune-replay --seed N [--pauses]   (N from 0 to 4294967295)\n");
+              "usage: orbalune-replay --seed N [--pauses] < KEYS\n"
+              "       orbalune-replay FILE [--pauses]\n"
+              "       orbalune-replay --watch [--speed X] FILE\n"
+              "       orbalune-replay --info FILE\n");
 }
 
 TEST(Replay, TheSameSeedAndKeysGiveTheSameBytes) {
@@ -114,6 +146,112 @@ TEST(Replay, PauseMarkersAreTheOnlyDifferenceAndFollowTheirFormat) {
     }
     EXPECT_GT(markers, 0U) << "some fight paused";
     EXPECT_NE(marked.out.find("attacks"), std::string::npos);
+}
+
+// Games saved by the game itself, with fights, a death and a resurrection among them.
+TEST(ReplayFile, GivesTheSameBytesAsItsSeedAndKeys) {
+    const TemporaryDirectory directory;
+    std::vector<std::pair<std::uint32_t, std::string>> games = {{19, readTestData("golden.keys")}};
+    for (const std::uint32_t seed : {16U, 36U}) {
+        Bot bot(seed, 3000);
+        bot.play();
+        games.emplace_back(seed, bot.typed);
+    }
+    std::string everything;
+    for (const auto& [seed, keys] : games) {
+        const std::string path = directory.file(std::to_string(seed) + ".game");
+        runGame({"--save", path, "--seed", std::to_string(seed)}, keys);
+        for (const bool pauses : {true, false}) {
+            std::vector<std::string> fromFileWords = {"r", path};
+            std::vector<std::string> fromSeedWords = {"r", "--seed", std::to_string(seed)};
+            if (pauses) {
+                fromFileWords.emplace_back("--pauses");
+                fromSeedWords.emplace_back("--pauses");
+            }
+            const ReplayRun fromFile = runReplay(fromFileWords, "ignored");
+            const ReplayRun fromSeed = runReplay(fromSeedWords, keys);
+            EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+            EXPECT_EQ(fromFile.out, fromSeed.out) << "seed " << seed << ' ' << pauses;
+            everything += fromFile.out;
+        }
+    }
+    EXPECT_GE(countOf(everything, "\nYou won!\n"), 1U);
+    EXPECT_GE(countOf(everything, "\nThe monsters won!\n"), 1U);
+    EXPECT_GE(countOf(everything, "\nBut...dude, you're alive again!\n"), 1U);
+}
+
+TEST(ReplayFile, RefusesAFileAsTheGameDoes) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("notes.txt");
+    writeFile(path, "Orbalune notes\n");
+    for (const char* mode : {"--info", "--watch", "--pauses"}) {
+        const ReplayRun run = runReplay({"r", mode, path});
+        EXPECT_EQ(run.status, kExitUsage);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "orbalune-replay: " + path + ": not an orbalune saved game\n");
+    }
+    const ReplayRun missing = runReplay({"r", directory.file("none.game")});
+    EXPECT_EQ(missing.err, "orbalune-replay: " + directory.file("none.game") +
+                               ": cannot open: No such file or directory\n");
+}
+
+// The instant replay's transcript as a watch shows it: each key echoed after its prompt a
+// delay after it, and every wait slept, all `speed` times as fast.
+std::string watched(std::string transcript, const std::string& keys, double speed) {
+    const auto slept = [speed](double ms) {
+        return "{sleep " + std::to_string(static_cast<long>(ms * 1000 / speed)) + "}";
+    };
+    const std::regex pause(R"(\{pause ([0-9]+)\})");
+    std::string result;
+    auto last = transcript.cbegin();
+    for (auto it = std::sregex_iterator(transcript.begin(), transcript.end(), pause);
+         it != std::sregex_iterator(); ++it) {
+        result.append(last, (*it)[0].first).append(slept(std::stod((*it)[1])));
+        last = (*it)[0].second;
+    }
+    result.append(last, transcript.cend());
+    std::size_t at = 0;
+    for (const char key : keys) {
+        at = result.find("==> ", at) + 4;
+        const std::string echo = slept(kWatchKeyDelayMs) + key + '\n';
+        result.insert(at, echo);
+        at += echo.size();
+    }
+    return result + '\n';
+}
+
+TEST(Watch, EchoesEachKeyAfterItsPromptAndSleepsEveryWaitScaledBySpeed) {
+    const TemporaryDirectory directory;
+    const std::string keys = "ven aaa";
+    const std::string path = directory.file("fight.game");
+    writeFile(path, saveHeader(42) + keys);
+    const std::string instant = runReplay({"r", "--pauses", path}).out;
+    ASSERT_GE(countOf(instant, "{pause"), 4U);
+    for (const auto& [speed, option] :
+         {std::pair{1.0, "--speed=1"}, std::pair{4.0, "--speed=4"}, std::pair{0.5, "--speed=.5"}}) {
+        const ReplayRun run = runReplay({"r", "--watch", option, path});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, watched(instant, "venaaa", speed)) << option;
+    }
+}
+
+TEST(Info, SaysWhereTheGameStands) {
+    const TemporaryDirectory directory;
+    const std::string inDungeon = directory.file("deep.game");
+    writeFile(inDungeon, saveHeader(42) + "v e\n");
+    EXPECT_EQ(runReplay({"r", "--info", inDungeon}).out,
+              inDungeon +
+                  ": seed 42, 2 keys, rules version 1\n"
+                  "in dungeon #1, level 1, 28/28 HP, 0 mokels, alive\n");
+
+    // The golden game up to the fight it loses, at 2/57 hit points against a Hopsel.
+    const std::string dead = directory.file("dead.game");
+    writeFile(dead, saveHeader(19) + readTestData("golden.keys").substr(0, 146));
+    const ReplayRun run = runReplay({"r", "--info", dead});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, dead +
+                           ": seed 19, 145 keys, rules version 1\n"
+                           "in town, next dungeon #3, level 4, 0/57 HP, 43 mokels, dead\n");
 }
 
 }  // namespace
