@@ -22,12 +22,13 @@ std::string optionName(int id, const option* longOptions) {
 
 }  // namespace
 
-std::vector<std::string> readCommandLine(
-    int argc, char** argv, const char* shortOptions, const option* longOptions,
-    const std::function<void(int id, const char* value)>& take) {
+CommandLine readCommandLine(int argc, char** argv, const char* shortOptions,
+                            const option* longOptions,
+                            const std::function<void(int id, const char* value)>& take) {
     // getopt keeps its place in globals: start afresh, and report errors ourselves.
     optind = 0;
     opterr = 0;
+    CommandLine line;
     std::set<int> seen;
     for (int id = 0; (id = getopt_long(argc, argv, shortOptions, longOptions, nullptr)) != -1;) {
         if (id == '?') {
@@ -47,9 +48,16 @@ std::vector<std::string> readCommandLine(
         if (!seen.insert(id).second) {
             throw CommandLineError{"option '" + optionName(id, longOptions) + "' given twice"};
         }
-        take(id, optarg);
+        if (id == kHelpOption) {
+            line.request = ProgramRequest::Help;
+        } else if (id == kVersionOption) {
+            line.request = ProgramRequest::Version;
+        } else {
+            take(id, optarg);
+        }
     }
-    return {argv + optind, argv + argc};
+    line.operands.assign(argv + optind, argv + argc);
+    return line;
 }
 
 std::uint32_t seedArgument(const char* value) {
@@ -62,38 +70,30 @@ std::uint32_t seedArgument(const char* value) {
 }
 
 namespace {
-enum GameOption : int { kSave = 256, kSeed, kVersion, kHelp = 'h' };
+enum GameOption : int { kSave = 256, kSeed };
 }  // namespace
 
 GameCommand parseGameCommand(int argc, char** argv) {
     static constexpr option kOptions[] = {
         {"save", required_argument, nullptr, kSave},
         {"seed", required_argument, nullptr, kSeed},
-        {"help", no_argument, nullptr, kHelp},
-        {"version", no_argument, nullptr, kVersion},
+        {"help", no_argument, nullptr, kHelpOption},
+        {"version", no_argument, nullptr, kVersionOption},
         {nullptr, 0, nullptr, 0},
     };
     GameCommand command;
-    const std::vector<std::string> operands =
+    const CommandLine line =
         readCommandLine(argc, argv, ":h", kOptions, [&command](int id, const char* value) {
-            switch (id) {
-                case kSave:
-                    command.savePath = value;
-                    break;
-                case kSeed:
-                    command.seed = seedArgument(value);
-                    break;
-                case kHelp:
-                    command.request = ProgramRequest::Help;
-                    break;
-                default:
-                    command.request = ProgramRequest::Version;
-                    break;
+            if (id == kSave) {
+                command.savePath = value;
+            } else {
+                command.seed = seedArgument(value);
             }
         });
-    if (!operands.empty()) {
-        throw CommandLineError{"unexpected argument '" + operands.front() + "'"};
+    if (!line.operands.empty()) {
+        throw CommandLineError{"unexpected argument '" + line.operands.front() + "'"};
     }
+    command.request = line.request;
     return command;
 }
 

@@ -30,7 +30,7 @@ constexpr const char* kReplayHelp =
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n";
 
-enum ReplayOption : int { kSeed = 256, kPauses, kWatch, kSpeed, kInfo, kVersion, kHelp = 'h' };
+enum ReplayOption : int { kSeed = 256, kPauses, kWatch, kSpeed, kInfo };
 
 double speedArgument(const char* value) {
     const std::string_view text(value);
@@ -98,17 +98,21 @@ void summarize(const std::string& file, const SavedGame& saved, const Game& game
 
 ReplayCommand parseReplayCommand(int argc, char** argv) {
     static constexpr option kOptions[] = {
-        {"seed", required_argument, nullptr, kSeed}, {"pauses", no_argument, nullptr, kPauses},
-        {"watch", no_argument, nullptr, kWatch},     {"speed", required_argument, nullptr, kSpeed},
-        {"info", no_argument, nullptr, kInfo},       {"help", no_argument, nullptr, kHelp},
-        {"version", no_argument, nullptr, kVersion}, {nullptr, 0, nullptr, 0},
+        {"seed", required_argument, nullptr, kSeed},
+        {"pauses", no_argument, nullptr, kPauses},
+        {"watch", no_argument, nullptr, kWatch},
+        {"speed", required_argument, nullptr, kSpeed},
+        {"info", no_argument, nullptr, kInfo},
+        {"help", no_argument, nullptr, kHelpOption},
+        {"version", no_argument, nullptr, kVersionOption},
+        {nullptr, 0, nullptr, 0},
     };
     ReplayCommand command;
     bool haveSeed = false;
     bool watch = false;
     bool info = false;
     bool haveSpeed = false;
-    const std::vector<std::string> operands =
+    const CommandLine line =
         readCommandLine(argc, argv, ":h", kOptions, [&](int id, const char* value) {
             switch (id) {
                 case kSeed:
@@ -128,20 +132,17 @@ ReplayCommand parseReplayCommand(int argc, char** argv) {
                 case kInfo:
                     info = true;
                     break;
-                case kHelp:
-                    command.request = ProgramRequest::Help;
-                    break;
                 default:
-                    command.request = ProgramRequest::Version;
                     break;
             }
         });
-    if (operands.size() > 1) {
-        throw CommandLineError{"unexpected argument '" + operands[1] + "'"};
+    if (line.operands.size() > 1) {
+        throw CommandLineError{"unexpected argument '" + line.operands[1] + "'"};
     }
-    if (!operands.empty()) {
-        command.file = operands.front();
+    if (!line.operands.empty()) {
+        command.file = line.operands.front();
     }
+    command.request = line.request;
     settleMode(command, haveSeed, watch, info, haveSpeed);
     return command;
 }
