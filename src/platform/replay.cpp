@@ -94,6 +94,33 @@ void summarize(const std::string& file, const SavedGame& saved, const Game& game
         << (player.isDead() ? "dead" : "alive") << '\n';
 }
 
+// Plays the game as the command asks; returns the game's exit status.
+int playBack(const ReplayCommand& command, const SavedGame& saved, const ReplayTerminal& terminal) {
+    std::ostream& out = terminal.out;
+    if (command.mode == ReplayCommand::Mode::Watch) {
+        WatchSession session(saved, out, command.speed, terminal.sleep);
+        const int status = Game(session.console()).run();
+        out << '\n' << std::flush;  // the shell's prompt on a line of its own, after the last one
+        return status;
+    }
+    if (command.mode == ReplayCommand::Mode::Info) {
+        std::istringstream keys(saved.keys);
+        std::ostream nowhere(nullptr);  // a stream without a buffer drops what it is given
+        Game game(Console{keys, nowhere, {}, saved.seed});
+        const int status = game.run();
+        summarize(command.file, saved, game, out);
+        return status;
+    }
+    auto pause = [&out, show = command.showPauses](std::int32_t ms) {
+        if (show) {
+            out << "{pause " << ms << '}';
+        }
+    };
+    std::istringstream fileKeys(saved.keys);
+    std::istream& keys = command.mode == ReplayCommand::Mode::Keys ? terminal.in : fileKeys;
+    return Game(Console{keys, out, pause, saved.seed}).run();
+}
+
 }  // namespace
 
 ReplayCommand parseReplayCommand(int argc, char** argv) {
@@ -175,28 +202,12 @@ int replay(int argc, char** argv, const ReplayTerminal& terminal) {
         }
     }
 
-    if (command.mode == ReplayCommand::Mode::Watch) {
-        WatchSession session(saved, out, command.speed, terminal.sleep);
-        const int status = Game(session.console()).run();
-        out << '\n' << std::flush;  // the shell's prompt on a line of its own, after the last one
-        return status;
+    const int status = playBack(command, saved, terminal);
+    if (terminal.out.fail()) {
+        terminal.err << "orbalune-replay: cannot write to standard output\n";
+        return kExitWriteFailed;
     }
-    if (command.mode == ReplayCommand::Mode::Info) {
-        std::istringstream keys(saved.keys);
-        std::ostream nowhere(nullptr);  // a stream without a buffer drops what it is given
-        Game game(Console{keys, nowhere, {}, saved.seed});
-        const int status = game.run();
-        summarize(command.file, saved, game, out);
-        return status;
-    }
-    auto pause = [&out, show = command.showPauses](std::int32_t ms) {
-        if (show) {
-            out << "{pause " << ms << '}';
-        }
-    };
-    std::istringstream fileKeys(saved.keys);
-    std::istream& keys = command.mode == ReplayCommand::Mode::Keys ? terminal.in : fileKeys;
-    return Game(Console{keys, out, pause, saved.seed}).run();
+    return status;
 }
 
 }  // namespace orbalune

@@ -26,8 +26,12 @@ Console WatchSession::console() {
     return Console{in_, out_, [this](std::int32_t ms) { wait(ms); }, game_.seed};
 }
 
+// The keys end with the file, or when no one can see them any more.
 Traits::int_type WatchSession::peekKey() {
-    return nextKey_ < game_.keys.size() ? Traits::to_int_type(game_.keys[nextKey_]) : Traits::eof();
+    if (nextKey_ == game_.keys.size() || out_.fail()) {
+        return Traits::eof();
+    }
+    return Traits::to_int_type(game_.keys[nextKey_]);
 }
 
 Traits::int_type WatchSession::takeKey() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -232,6 +233,22 @@ TEST(Watch, EchoesEachKeyAfterItsPromptAndSleepsEveryWaitScaledBySpeed) {
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, watched(instant, "venaaa", speed)) << option;
     }
+}
+
+// Nobody is watching any more: no point sleeping through the rest of the game.
+TEST(Watch, StopsWhenTheScreenCannotBeWritten) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("long.game");
+    writeFile(path, saveHeader(19) + readTestData("golden.keys"));
+    Arguments arguments{{"r", "--watch", path}};
+    std::istringstream in;
+    std::ofstream full("/dev/full");
+    std::ostringstream err;
+    int sleeps = 0;
+    const auto sleep = [&sleeps](std::chrono::microseconds) { ++sleeps; };
+    EXPECT_EQ(replay(arguments.argc(), arguments.argv(), {in, full, err, sleep}), kExitWriteFailed);
+    EXPECT_EQ(err.str(), "orbalune-replay: cannot write to standard output\n");
+    EXPECT_LE(sleeps, 1);
 }
 
 TEST(Info, SaysWhereTheGameStands) {
