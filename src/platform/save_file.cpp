@@ -25,9 +25,9 @@ constexpr int kOpenAttempts = 3;
     throw SaveFileError{std::string(what) + ": " + std::strerror(error)};
 }
 
-// O_NONBLOCK keeps a FIFO given as the file from blocking the open; it does nothing to a regular
-// file, the only kind accepted.
-// Empty when the file does not exist (errno ENOENT); refused when it cannot be opened.
+// Empty when the file does not exist; refused when it cannot be opened. O_NONBLOCK keeps a FIFO
+// given as the file from blocking the open; it does nothing to a regular file, the only kind
+// accepted.
 UniqueFd openExisting(const std::string& path, int access) {
     UniqueFd fd(::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd && errno == EISDIR) {
