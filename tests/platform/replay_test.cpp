@@ -120,6 +120,14 @@ TEST(Replay, UsageGoesToStandardErrorWithStatusTwo) {
               "       orbalune-replay --info FILE\n");
 }
 
+TEST(Replay, HelpAndVersionGoToStandardOutput) {
+    const ReplayRun help = runReplay({"r", "-h"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with(std::string(kReplayUsage) + "\n")) << help.out;
+    EXPECT_NE(help.out.find("--speed X"), std::string::npos);
+    EXPECT_EQ(runReplay({"r", "--version"}).out, "orbalune-replay " ORBALUNE_VERSION "\n");
+}
+
 TEST(Replay, TheSameSeedAndKeysGiveTheSameBytes) {
     const std::string keys = "v e nnnn ssss wwww eeee a i";
     const ReplayRun first = runReplay({"r", "--seed", "2024"}, keys);

@@ -80,7 +80,9 @@ killed
 # 4. Files and directories the player may not write: refused, and left as they were.
 as_player=()
 if [ "$(id -u)" -eq 0 ]; then
-  as_player=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  # A coverage build writes its counters on exit; give the player somewhere to put them.
+  mkdir -m 777 "$work/counters"
+  as_player=(env GCOV_PREFIX="$work/counters" setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 header 5 >"$work/theirs.game"
 chmod 644 "$work/theirs.game"
