@@ -70,13 +70,14 @@ std::uint32_t seedArgument(const char* value) {
 }
 
 namespace {
-enum GameOption : int { kSave = 256, kSeed };
+enum GameOption : int { kSave = 256, kSeed, kLine };
 }  // namespace
 
 GameCommand parseGameCommand(int argc, char** argv) {
     static constexpr option kOptions[] = {
         {"save", required_argument, nullptr, kSave},
         {"seed", required_argument, nullptr, kSeed},
+        {"line", no_argument, nullptr, kLine},
         {"help", no_argument, nullptr, kHelpOption},
         {"version", no_argument, nullptr, kVersionOption},
         {nullptr, 0, nullptr, 0},
@@ -86,6 +87,8 @@ GameCommand parseGameCommand(int argc, char** argv) {
         readCommandLine(argc, argv, ":h", kOptions, [&command](int id, const char* value) {
             if (id == kSave) {
                 command.savePath = value;
+            } else if (id == kLine) {
+                command.lineInput = true;
             } else {
                 command.seed = seedArgument(value);
             }

@@ -1,5 +1,7 @@
 #include "platform/game_program.hpp"
 
+#include <unistd.h>
+
 #include <ctime>
 #include <iostream>
 #include <optional>
@@ -8,17 +10,24 @@
 #include "platform/command_line.hpp"
 #include "platform/exit_status.hpp"
 #include "platform/play_session.hpp"
+#include "platform/program_output.hpp"
 #include "platform/save_file.hpp"
+#include "platform/single_key_mode.hpp"
+#include "platform/terminal_keys.hpp"
 
 namespace orbalune {
 
 namespace {
+
+constexpr std::string_view kProgram = "orbalune";
 
 constexpr const char* kGameHelp =
     "Play orbalune: carry the Orbalune out of an ever deeper dungeon.\n"
     "\n"
     "  --save FILE  keep the game in FILE, key by key; if FILE exists, resume it\n"
     "  --seed N     start a new game from seed N (0 to 4294967295) instead of the clock\n"
+    "  --line       at a terminal, read keys a line at a time (Enter sends them) instead of\n"
+    "               acting on each key as it is pressed\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n";
 
@@ -36,21 +45,23 @@ Console terminalConsole() {
     return Console{std::cin, std::cout, busyWait, static_cast<std::uint32_t>(std::time(nullptr))};
 }
 
-int playGame(int argc, char** argv, const Console& terminal, std::ostream& err) {
+int playGame(int argc, char** argv, const Console& terminal, std::ostream& err,
+             int keyboardFd) {
     GameCommand command;
     try {
         command = parseGameCommand(argc, argv);
     } catch (const CommandLineError& error) {
-        err << "orbalune: " << error.message << '\n' << kGameUsage << '\n';
+        reportError(err, kProgram, error.message);
+        err << kGameUsage << '\n';
         return kExitUsage;
     }
     if (command.request == ProgramRequest::Help) {
-        terminal.out << kGameUsage << "\n\n" << kGameHelp << std::flush;
-        return 0;
+        terminal.out << kGameUsage << "\n\n" << kGameHelp;
+        return finishOutput(terminal.out, err, kProgram, 0);
     }
     if (command.request == ProgramRequest::Version) {
-        terminal.out << "orbalune " << ORBALUNE_VERSION << std::endl;
-        return 0;
+        terminal.out << "orbalune " << ORBALUNE_VERSION << '\n';
+        return finishOutput(terminal.out, err, kProgram, 0);
     }
 
     std::uint32_t seed = command.seed.value_or(terminal.seed);
@@ -62,20 +73,38 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err) 
                 throw SaveFileError{"a saved game has its own seed; --seed is for a new game"};
             }
         } catch (const SaveFileError& error) {
-            err << "orbalune: " << *command.savePath << ": " << error.reason << '\n';
+            reportError(err, kProgram, *command.savePath + ": " + error.reason);
             return kExitUsage;
         }
         seed = save->game.seed;
     }
 
-    PlaySession session(terminal, save ? &*save : nullptr);
+    // Set only now, so that a game refused leaves the terminal untouched.
+    std::optional<SingleKeyMode> singleKeys;
+    std::optional<TerminalKeys> keyboard;
+    if (keyboardFd >= 0 && !command.lineInput) {
+        singleKeys.emplace(keyboardFd);
+        if (singleKeys->active()) {
+            keyboard.emplace(keyboardFd, singleKeys->endKey());
+        }
+    }
+    PlaySession session(terminal, save ? &*save : nullptr, keyboard ? &*keyboard : nullptr);
     Game game(session.console(seed));
     const int status = game.run();
     if (const std::optional<std::string> failure = session.finish()) {
-        err << "orbalune: " << *failure << '\n';
+        reportError(err, kProgram, *failure);
         return kExitWriteFailed;
     }
     return status;
+}
+
+int playAtTerminal(int argc, char** argv) {
+    openClosedStandardDescriptors();
+    // The console's streams buffer for themselves: what waits in them is then known, so that
+    // keys arriving together are made durable together.
+    std::ios::sync_with_stdio(false);
+    const bool atTerminal = ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1;
+    return playGame(argc, argv, terminalConsole(), std::cerr, atTerminal ? STDIN_FILENO : -1);
 }
 
 }  // namespace orbalune

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/shown_text.hpp"
+
 namespace orbalune {
 
 namespace {
@@ -11,8 +13,8 @@ constexpr std::size_t kTrimAt = std::size_t{1} << 16;
 }  // namespace
 
 void HeldOutput::echo(char key) {
-    sputc(key);
-    sputc('\n');
+    const std::string shown = shownKey(key);
+    sputn(shown.data(), static_cast<std::streamsize>(shown.size()));
 }
 
 void HeldOutput::markCaughtUp() {

@@ -16,7 +16,7 @@ class HeldOutput : public std::streambuf {
 public:
     HeldOutput() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
 
-    // Shows a replayed key after its prompt, as the terminal echoed it when it was typed.
+    // Shows a replayed key after its prompt, as the terminal showed it when it was typed.
     void echo(char key);
     // What the game prints from now on came after the last saved key, and is all kept.
     void markCaughtUp();

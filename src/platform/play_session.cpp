@@ -5,14 +5,14 @@
 #include <utility>
 
 #include "platform/keys.hpp"
+#include "platform/program_output.hpp"
+#include "platform/shown_text.hpp"
 
 namespace orbalune {
 
 namespace {
 
 using Traits = std::streambuf::traits_type;
-
-constexpr const char* kScreenFailure = "cannot write to standard output";
 
 // The saved keys up to the last one the game acts on: trailing blanks would only hold back the
 // moment the game catches up.
@@ -26,9 +26,10 @@ std::string_view keysToReplay(const SaveFile* save) {
 
 }  // namespace
 
-PlaySession::PlaySession(Console terminal, SaveFile* save)
+PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboard)
     : terminal_(std::move(terminal)),
       save_(save),
+      keyboard_(keyboard),
       savedKeys_(keysToReplay(save)),
       phase_(savedKeys_.empty() ? Phase::Live : Phase::Replaying),
       out_(phase_ == Phase::Live ? terminal_.out.rdbuf() : &held_),
@@ -43,8 +44,14 @@ std::optional<std::string> PlaySession::finish() {
     if (phase_ != Phase::Live) {
         goLive();
     }
+    if (keyboard_ != nullptr && endedAtPrompt_) {
+        terminal_.out << '\n' << std::flush;
+    }
     if (!failure_ && screenFailed()) {
-        failure_ = kScreenFailure;
+        failure_ = kOutputFailure;
+    }
+    if (!failure_ && save_ != nullptr && !save_->makeDurable()) {
+        failure_ = save_->path + ": cannot save the game: " + std::strerror(errno);
     }
     return failure_;
 }
@@ -57,18 +64,20 @@ Traits::int_type PlaySession::peekKey() {
         goLive();
     }
     if (screenFailed()) {
-        failure_ = kScreenFailure;
-        return Traits::eof();
+        failure_ = kOutputFailure;
+        return endOfInput();
     }
-    return terminal_.in.rdbuf()->sgetc();
+    if (!syncBeforeWaiting()) {
+        return endOfInput();
+    }
+    const Traits::int_type next = liveKeys().sgetc();
+    return Traits::eq_int_type(next, Traits::eof()) ? endOfInput() : next;
 }
 
 Traits::int_type PlaySession::takeKey() {
     if (nextSavedKey_ < savedKeys_.size()) {
         const char key = savedKeys_[nextSavedKey_++];
-        if (!isBlankKey(key)) {
-            held_.echo(key);
-        }
+        held_.echo(key);
         if (nextSavedKey_ == savedKeys_.size()) {
             held_.markCaughtUp();
             phase_ = Phase::CaughtUp;
@@ -83,9 +92,12 @@ Traits::int_type PlaySession::takeKey() {
         !save_->appendKey(Traits::to_char_type(next))) {
         failure_ = save_->path + ": cannot save the next key: " + std::strerror(errno) +
                    " (the game stopped before it)";
-        return Traits::eof();
+        return endOfInput();
     }
-    return terminal_.in.rdbuf()->sbumpc();
+    if (keyboard_ != nullptr) {
+        terminal_.out << shownKey(Traits::to_char_type(next)) << std::flush;
+    }
+    return liveKeys().sbumpc();
 }
 
 void PlaySession::pause(std::int32_t ms) {
@@ -98,6 +110,9 @@ void PlaySession::pause(std::int32_t ms) {
     if (terminal_.pause) {
         terminal_.pause(ms);
     }
+    if (keyboard_ != nullptr) {
+        keyboard_->discardTyped();
+    }
 }
 
 void PlaySession::goLive() {
@@ -105,6 +120,29 @@ void PlaySession::goLive() {
     held_.release();
     out_.rdbuf(terminal_.out.rdbuf());
     phase_ = Phase::Live;
+}
+
+// The game ends at the prompt that waits for the key it will not get.
+Traits::int_type PlaySession::endOfInput() {
+    endedAtPrompt_ = true;
+    return Traits::eof();
+}
+
+std::streambuf& PlaySession::liveKeys() const {
+    return keyboard_ != nullptr ? *keyboard_ : *terminal_.in.rdbuf();
+}
+
+// Keys that arrive together are made durable together, once, before the game waits for more; a
+// power cut then loses at most what was typed since the game last waited.
+bool PlaySession::syncBeforeWaiting() {
+    if (save_ == nullptr || !save_->unsynced || liveKeys().in_avail() > 0) {
+        return true;
+    }
+    if (!save_->makeDurable()) {
+        failure_ = save_->path + ": cannot save the game: " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 bool PlaySession::screenFailed() const {

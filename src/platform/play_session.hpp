@@ -13,6 +13,7 @@
 #include "platform/held_output.hpp"
 #include "platform/keys.hpp"
 #include "platform/save_file.hpp"
+#include "platform/terminal_keys.hpp"
 
 namespace orbalune {
 
@@ -21,12 +22,18 @@ namespace orbalune {
 // A resumed game first takes the keys its file holds, silently and without waiting. Once it has
 // taken the last of them, the player sees the screen as they left it (HeldOutput) and plays on;
 // if that key left a fight waiting on its clock, the fight goes on with its real pauses. Every
-// key from the terminal is written to the file before the game takes it. The game is stopped,
-// as if its input had ended, when a key cannot be saved or the screen cannot be written.
+// key from the terminal is written to the file before the game takes it, and the file is made
+// durable whenever the game is about to wait for the player. The game is stopped, as if its input
+// had ended, when a key cannot be saved or the screen cannot be written.
+//
+// At a terminal in single-key mode, the keys come from `keyboard`: each one taken is shown after
+// its prompt, keys pressed while the game waits are dropped, and the game's end leaves the
+// shell's prompt a line of its own.
 class PlaySession {
 public:
-    // `save` may be null: a game kept nowhere, exactly as the terminal plays it.
-    PlaySession(Console terminal, SaveFile* save);
+    // `save` may be null: a game kept nowhere, exactly as the terminal plays it. `keyboard` is
+    // null unless the terminal reads single keys.
+    PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboard = nullptr);
     PlaySession(const PlaySession&) = delete;
     PlaySession& operator=(const PlaySession&) = delete;
     ~PlaySession() = default;
@@ -47,10 +54,15 @@ private:
     std::streambuf::int_type takeKey();
     void pause(std::int32_t ms);
     void goLive();
+    std::streambuf::int_type endOfInput();
+    [[nodiscard]] std::streambuf& liveKeys() const;
+    // Makes the keys durable if the next one is not there yet; false if that failed.
+    bool syncBeforeWaiting();
     [[nodiscard]] bool screenFailed() const;
 
     Console terminal_;
     SaveFile* save_;
+    TerminalKeys* keyboard_;
     std::string_view savedKeys_;
     std::size_t nextSavedKey_ = 0;
     Phase phase_;
@@ -59,6 +71,7 @@ private:
     KeyFeed<PlaySession> keys_;
     std::istream in_;
     std::optional<std::string> failure_;
+    bool endedAtPrompt_ = false;
 };
 
 }  // namespace orbalune

@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -21,39 +23,61 @@ namespace {
 // opening is then tried again, a few times at most.
 constexpr int kOpenAttempts = 3;
 
+// Keys are read in pieces of this size beyond what the file's size promised.
+constexpr std::size_t kReadChunk = std::size_t{1} << 16;
+
 [[noreturn]] void refuseFor(const char* what, int error) {
     throw SaveFileError{std::string(what) + ": " + std::strerror(error)};
 }
 
-// Empty when the file does not exist; refused when it cannot be opened. O_NONBLOCK keeps a FIFO
-// given as the file from blocking the open; it does nothing to a regular file, the only kind
-// accepted.
-UniqueFd openExisting(const std::string& path, int access) {
-    UniqueFd fd(::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd && errno == EISDIR) {
-        throw SaveFileError{"is a directory"};
-    }
-    if (!fd && errno != ENOENT) {
-        refuseFor("cannot open", errno);
-    }
-    return fd;
-}
-
-void requireRegularFile(int fd) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        refuseFor("cannot open", errno);
-    }
+// Only a regular file is a saved game: anything else is refused by what `stat` says of the path,
+// before it is opened, so that opening a FIFO or a device has no effect on it.
+void requireRegular(const struct stat& info) {
     if (!S_ISREG(info.st_mode)) {
         throw SaveFileError{S_ISDIR(info.st_mode) ? "is a directory" : "not a regular file"};
     }
 }
 
-std::string readAll(int fd) {
-    std::string bytes;
-    std::array<char, 1 << 16> chunk{};
-    for (;;) {
-        const ssize_t count = ::read(fd, chunk.data(), chunk.size());
+// What the path names, followed through links; empty when nothing is there.
+std::optional<struct stat> pathKind(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return info;
+    }
+    const int error = errno;
+    if (error == ENOENT && ::lstat(path.c_str(), &info) == 0) {
+        throw SaveFileError{"is a broken symbolic link"};
+    }
+    if (error != ENOENT) {
+        refuseFor("cannot open", error);
+    }
+    return std::nullopt;
+}
+
+// Opens a regular file; empty if it went away since it was looked at. The descriptor is checked
+// again, since the path may have been replaced in between. O_NONBLOCK keeps such a FIFO from
+// blocking the open; it does nothing to a regular file.
+UniqueFd openRegular(const std::string& path, int access) {
+    UniqueFd fd(::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd && errno == ENOENT) {
+        return fd;
+    }
+    if (!fd) {
+        refuseFor("cannot open", errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        refuseFor("cannot open", errno);
+    }
+    requireRegular(info);
+    return fd;
+}
+
+// Reads from `offset` until the end of the file; the number of bytes read.
+std::size_t readAt(int fd, char* into, std::size_t size, std::uint64_t offset) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count = ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -61,10 +85,19 @@ std::string readAll(int fd) {
             refuseFor("cannot read", errno);
         }
         if (count == 0) {
-            return bytes;
+            break;
         }
-        bytes.append(chunk.data(), static_cast<std::size_t>(count));
+        done += static_cast<std::size_t>(count);
     }
+    return done;
+}
+
+// Reads the header, and only the header: no more of a stranger's file is read before it is
+// known to be a saved game.
+SaveHeader readHeader(int fd) {
+    std::array<char, kHeaderProbeBytes> start{};
+    const std::size_t size = readAt(fd, start.data(), start.size(), 0);
+    return parseSaveHeader(std::string_view(start.data(), size));
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -82,6 +115,11 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+std::string directoryOf(const std::string& path) {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? "." : parent.string();
+}
+
 // Files get the permissions the user's umask leaves, as any file a program creates.
 mode_t permissionsForNewFiles() {
     const mode_t mask = ::umask(0);
@@ -89,18 +127,19 @@ mode_t permissionsForNewFiles() {
     return 0666 & ~mask;
 }
 
-// Fills the new file and links it in place; 0, or the errno of the step that failed. No one else
-// knows the file yet, so its lock is had at once, and held once it is linked.
-int fillAndLink(int fd, const char* temporary, const std::string& path, std::uint32_t seed) {
-    const bool done = ::fchmod(fd, permissionsForNewFiles()) == 0 && ::flock(fd, LOCK_EX) == 0 &&
-                      writeAll(fd, saveHeader(seed)) && ::link(temporary, path.c_str()) == 0;
-    return done ? 0 : errno;
+// Locks the new file and fills it; no one else knows it yet, so its lock is had at once, and
+// held once it has a name. 0, or the errno of the step that failed.
+int lockAndFill(int fd, std::uint32_t seed) {
+    return ::flock(fd, LOCK_EX) == 0 && writeAll(fd, saveHeader(seed)) ? 0 : errno;
 }
 
-// Writes the header under a temporary name beside `path`, then links it in place: the file
-// appears whole or not at all, and never over an existing one. Nothing when another game
-// created `path` first.
-std::optional<SaveFile> createSaveFile(const std::string& path, std::uint32_t seed) {
+SaveFile createdSave(const std::string& path, UniqueFd fd, std::uint32_t seed) {
+    return SaveFile{path, std::move(fd), SavedGame{seed, {}}, true, true};
+}
+
+// The way for file systems without unnamed files: the header under a temporary name beside
+// `path`, then linked in place. A game killed in between leaves the temporary behind.
+std::optional<SaveFile> createThroughTemporaryName(const std::string& path, std::uint32_t seed) {
     const std::filesystem::path target(path);
     std::string name = target.filename().string();
     name.insert(0, 1, '.').append(".XXXXXX");  // not "." + name: g++ 12 warns falsely at -O3
@@ -111,7 +150,11 @@ std::optional<SaveFile> createSaveFile(const std::string& path, std::uint32_t se
     if (!fd) {
         refuseFor("cannot create", errno);
     }
-    const int error = fillAndLink(fd.get(), temporary.data(), path, seed);
+    int error = ::fchmod(fd.get(), permissionsForNewFiles()) == 0 ? lockAndFill(fd.get(), seed)
+                                                                  : errno;
+    if (error == 0 && ::link(temporary.data(), path.c_str()) != 0) {
+        error = errno;
+    }
     ::unlink(temporary.data());
     if (error == EEXIST) {
         return std::nullopt;
@@ -119,44 +162,135 @@ std::optional<SaveFile> createSaveFile(const std::string& path, std::uint32_t se
     if (error != 0) {
         refuseFor("cannot create", error);
     }
-    return SaveFile{path, std::move(fd), SavedGame{seed, {}}, true};
+    return createdSave(path, std::move(fd), seed);
+}
+
+// Writes the header into a file without a name, then gives it `path`: the file appears whole or
+// not at all, never over an existing one, and a game killed before that leaves nothing behind.
+// Nothing when another game created `path` first.
+std::optional<SaveFile> createSaveFile(const std::string& path, std::uint32_t seed) {
+    UniqueFd fd(::open(directoryOf(path).c_str(), O_TMPFILE | O_RDWR | O_APPEND | O_CLOEXEC, 0666));
+    if (!fd && (errno == EOPNOTSUPP || errno == EISDIR)) {
+        return createThroughTemporaryName(path, seed);
+    }
+    if (!fd) {
+        refuseFor("cannot create", errno);
+    }
+    if (const int error = lockAndFill(fd.get(), seed); error != 0) {
+        refuseFor("cannot create", error);
+    }
+    // Linking a descriptor by its /proc name needs no privilege, unlike AT_EMPTY_PATH.
+    const std::string name = "/proc/self/fd/" + std::to_string(fd.get());
+    if (::linkat(AT_FDCWD, name.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        if (errno == EEXIST) {
+            return std::nullopt;
+        }
+        if (errno == ENOENT && ::access(name.c_str(), F_OK) != 0) {
+            return createThroughTemporaryName(path, seed);  // no /proc here
+        }
+        refuseFor("cannot create", errno);
+    }
+    return createdSave(path, std::move(fd), seed);
+}
+
+void syncDirectory(const std::string& path) {
+    const UniqueFd directory(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory) {
+        ::fsync(directory.get());  // best effort: some file systems cannot sync a directory
+    }
 }
 
 }  // namespace
 
-bool SaveFile::appendKey(char key) const {
+bool SaveFile::appendKey(char key) {
+    unsynced = true;
     return writeAll(fd.get(), std::string_view(&key, 1));
 }
 
+bool SaveFile::makeDurable() {
+    if (!unsynced) {
+        return true;
+    }
+    if (::fdatasync(fd.get()) != 0) {
+        return false;
+    }
+    if (created) {
+        syncDirectory(path);
+        created = false;
+    }
+    unsynced = false;
+    return true;
+}
+
+void SaveReader::readMore(std::string& keys) {
+    try {
+        struct stat info {};
+        const std::uint64_t size = ::fstat(fd.get(), &info) == 0 ? info.st_size : 0;
+        for (std::size_t wanted = size > offset ? size - offset : kReadChunk;;
+             wanted = kReadChunk) {
+            const std::size_t start = keys.size();
+            keys.resize(start + wanted);
+            const std::size_t count = readAt(fd.get(), keys.data() + start, wanted, offset);
+            keys.resize(start + count);
+            offset += count;
+            if (count < wanted) {
+                return;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        throw SaveFileError{"too many keys to hold in memory"};
+    } catch (const std::length_error&) {
+        throw SaveFileError{"too many keys to hold in memory"};
+    }
+}
+
 SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed) {
-    for (int attempt = 1;; ++attempt) {
-        if (UniqueFd fd = openExisting(path, O_RDWR | O_APPEND)) {
-            requireRegularFile(fd.get());
+    for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
+        if (const std::optional<struct stat> kind = pathKind(path)) {
+            requireRegular(*kind);
+            UniqueFd fd = openRegular(path, O_RDWR | O_APPEND);
+            if (!fd) {
+                continue;  // removed since it was looked at
+            }
             if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
                 if (errno == EWOULDBLOCK) {
                     throw SaveFileError{"in use by another game of orbalune"};
                 }
                 refuseFor("cannot lock", errno);
             }
-            SavedGame game = parseSavedGame(readAll(fd.get()));
-            return SaveFile{path, std::move(fd), std::move(game), false};
-        }
-        if (attempt == kOpenAttempts) {
-            refuseFor("cannot open", ENOENT);
+            const SaveHeader header = readHeader(fd.get());
+            SaveReader reader{std::move(fd), header.seed, header.size};
+            SavedGame game{header.seed, {}};
+            reader.readMore(game.keys);
+            return SaveFile{path, std::move(reader.fd), std::move(game), false, false};
         }
         if (std::optional<SaveFile> created = createSaveFile(path, newGameSeed)) {
             return std::move(*created);
         }
     }
+    refuseFor("cannot open", ENOENT);
+}
+
+SaveReader openSaveReader(const std::string& path) {
+    for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
+        const std::optional<struct stat> kind = pathKind(path);
+        if (!kind) {
+            break;
+        }
+        requireRegular(*kind);
+        if (UniqueFd fd = openRegular(path, O_RDONLY)) {
+            const SaveHeader header = readHeader(fd.get());
+            return SaveReader{std::move(fd), header.seed, header.size};
+        }
+    }
+    refuseFor("cannot open", ENOENT);
 }
 
 SavedGame readSaveFile(const std::string& path) {
-    const UniqueFd fd = openExisting(path, O_RDONLY);
-    if (!fd) {
-        refuseFor("cannot open", ENOENT);
-    }
-    requireRegularFile(fd.get());
-    return parseSavedGame(readAll(fd.get()));
+    SaveReader reader = openSaveReader(path);
+    SavedGame game{reader.seed, {}};
+    reader.readMore(game.keys);
+    return game;
 }
 
 }  // namespace orbalune

@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::string_view kFileLine = "file orbalune saved game";
 constexpr std::string_view kHeaderEnd = "\n\n";
-// Far more than any header this format writes: a longer one is not ours.
-constexpr std::size_t kMaxHeaderBytes = 256;
 
 [[noreturn]] void refuse(std::string reason) {
     throw SaveFileError{std::move(reason)};
@@ -68,9 +66,10 @@ std::string saveHeader(std::uint32_t seed) {
            std::string(kHeaderEnd);
 }
 
-SavedGame parseSavedGame(std::string_view bytes) {
+SaveHeader parseSaveHeader(std::string_view bytes) {
     if (bytes.empty()) {
-        refuse("empty file, not a saved game");
+        // Not ours to fill: the player made it, or another program did.
+        refuse("empty file, not a saved game (remove it, or choose another name)");
     }
     const std::string_view firstLine = bytes.substr(0, bytes.find('\n'));
     if (firstLine != kFileLine) {
@@ -103,8 +102,12 @@ SavedGame parseSavedGame(std::string_view bytes) {
         refuse("saved under rules version " + std::to_string(rules) +
                ", but this orbalune plays rules version " + std::to_string(kRulesVersion));
     }
-    return SavedGame{fields.number(HeaderFields::kSeed),
-                     std::string(bytes.substr(end + kHeaderEnd.size()))};
+    return SaveHeader{fields.number(HeaderFields::kSeed), end + kHeaderEnd.size()};
+}
+
+SavedGame parseSavedGame(std::string_view bytes) {
+    const SaveHeader header = parseSaveHeader(bytes.substr(0, kHeaderProbeBytes));
+    return SavedGame{header.seed, std::string(bytes.substr(header.size))};
 }
 
 }  // namespace orbalune

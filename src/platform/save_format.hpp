@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +33,22 @@ struct SaveFileError {
 
 // The header a new saved game starts with, its empty line included.
 std::string saveHeader(std::uint32_t seed);
+
+// Far more than any header this format writes: a longer one is not ours.
+inline constexpr std::size_t kMaxHeaderBytes = 256;
+// How much of a file's start settles whether it has a header: the longest one, and its end.
+inline constexpr std::size_t kHeaderProbeBytes = kMaxHeaderBytes + 2;
+
+// A saved game's header as read: its seed, and where its keys begin.
+struct SaveHeader {
+    std::uint32_t seed = 0;
+    std::size_t size = 0;  // bytes up to and including the empty line
+};
+
+// Reads the header at the start of a file, given at least the file's first kHeaderProbeBytes
+// (or the whole file when it is shorter), so that no more of a file than that is read before
+// it is known to be a saved game. Throws SaveFileError.
+SaveHeader parseSaveHeader(std::string_view start);
 
 // Reads a whole saved game. Throws SaveFileError when the bytes are not one, are damaged, or were
 // written by another format or under other rules.

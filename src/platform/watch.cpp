@@ -4,6 +4,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/shown_text.hpp"
+
 namespace orbalune {
 
 namespace {
@@ -42,7 +44,7 @@ Traits::int_type WatchSession::takeKey() {
     const char key = game_.keys[nextKey_++];
     if (!isBlankKey(key)) {
         wait(kWatchKeyDelayMs);
-        out_ << key << '\n' << std::flush;
+        out_ << shownKey(key) << std::flush;
     }
     return next;
 }

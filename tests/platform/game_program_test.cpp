@@ -31,7 +31,7 @@ TEST(GameProgram, HelpAndVersionGoToStandardOutput) {
         const ProgramRun run = runGame({help}, "");
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.starts_with(
-            "usage: orbalune [--save FILE] [--seed N] [--help] [--version]\n\n"));
+            "usage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n\n"));
         EXPECT_NE(run.out.find("--save FILE"), std::string::npos);
         EXPECT_EQ(run.err, "");
     }
@@ -54,7 +54,7 @@ TEST(GameProgram, AnythingElseGetsTheReasonAndTheUsageOnStandardError) {
         EXPECT_EQ(run.status, kExitUsage) << reason;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "orbalune: " + reason +
-                               "\nusage: orbalune [--save FILE] [--seed N] [--help] [--version]\n");
+                               "\nusage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n");
     }
 }
 

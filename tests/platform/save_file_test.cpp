@@ -46,7 +46,7 @@ TEST(SaveFile, RefusesBadFilesLeavingThemAsTheyWere) {
     };
     const std::vector<Case> cases = {
         {"no-such-directory/my.game", "", {}, "cannot create: No such file or directory"},
-        {"empty.game", "", {}, "empty file, not a saved game"},
+        {"empty.game", "", {}, "empty file, not a saved game (remove it, or choose another name)"},
         {"notes.txt", "Orbalune notes\n", {}, "not an orbalune saved game"},
         {"cut.game", game.substr(0, 30), {}, "truncated header"},
         {"bad.game",
@@ -103,7 +103,7 @@ TEST(SaveFile, RefusesWhatIsNotAFile) {
 TEST(SaveFile, OneGameAFile) {
     const TemporaryDirectory directory;
     const std::string path = directory.file("my.game");
-    const SaveFile first = openSaveFile(path, 8);
+    SaveFile first = openSaveFile(path, 8);
     const ProgramRun second = runGame({"--save", path}, "e");
     EXPECT_EQ(second.status, kExitUsage);
     EXPECT_EQ(second.err, "orbalune: " + path + ": in use by another game of orbalune\n");

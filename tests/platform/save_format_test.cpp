@@ -31,7 +31,7 @@ TEST(SaveFormat, EverySeedAndEveryByteOfKeysReadsBack) {
 TEST(SaveFormat, RefusesWhatIsNotAWholeSavedGameOfTheseRules) {
     const std::string file = "file orbalune saved game\n";
     const std::vector<std::pair<std::string, std::string>> refused = {
-        {"", "empty file, not a saved game"},
+        {"", "empty file, not a saved game (remove it, or choose another name)"},
         {"# orbalune\nA text role-playing game\n", "not an orbalune saved game"},
         {"file orbalune saved games\n", "not an orbalune saved game"},
         {"file orbal", "truncated header"},
