@@ -14,15 +14,6 @@ namespace {
 
 using Traits = std::streambuf::traits_type;
 
-// The saved keys up to the last one the game acts on: trailing blanks would only hold back the
-// moment the game catches up.
-std::string_view keysToReplay(const SaveFile* save) {
-    std::string_view keys = save != nullptr ? std::string_view(save->game.keys) : "";
-    while (!keys.empty() && isBlankKey(keys.back())) {
-        keys.remove_suffix(1);
-    }
-    return keys;
-}
 
 }  // namespace
 
@@ -30,20 +21,16 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
     : terminal_(std::move(terminal)),
       save_(save),
       keyboard_(keyboard),
-      savedKeys_(keysToReplay(save)),
-      phase_(savedKeys_.empty() ? Phase::Live : Phase::Replaying),
-      out_(phase_ == Phase::Live ? terminal_.out.rdbuf() : &held_),
+      catchUp_(terminal_.out, save != nullptr ? std::string_view(save->game.keys) : ""),
       keys_(*this),
       in_(&keys_) {}
 
 Console PlaySession::console(std::uint32_t seed) {
-    return Console{in_, out_, [this](std::int32_t ms) { pause(ms); }, seed};
+    return Console{in_, catchUp_.out(), [this](std::int32_t ms) { pause(ms); }, seed};
 }
 
 std::optional<std::string> PlaySession::finish() {
-    if (phase_ != Phase::Live) {
-        goLive();
-    }
+    catchUp_.show();
     if (keyboard_ != nullptr && endedAtPrompt_) {
         terminal_.out << '\n' << std::flush;
     }
@@ -57,12 +44,10 @@ std::optional<std::string> PlaySession::finish() {
 }
 
 Traits::int_type PlaySession::peekKey() {
-    if (nextSavedKey_ < savedKeys_.size()) {
-        return Traits::to_int_type(savedKeys_[nextSavedKey_]);
+    if (catchUp_.replaying()) {
+        return Traits::to_int_type(catchUp_.nextKey());
     }
-    if (phase_ != Phase::Live) {
-        goLive();
-    }
+    catchUp_.show();
     if (screenFailed()) {
         failure_ = kOutputFailure;
         return endOfInput();
@@ -75,14 +60,8 @@ Traits::int_type PlaySession::peekKey() {
 }
 
 Traits::int_type PlaySession::takeKey() {
-    if (nextSavedKey_ < savedKeys_.size()) {
-        const char key = savedKeys_[nextSavedKey_++];
-        held_.echo(key);
-        if (nextSavedKey_ == savedKeys_.size()) {
-            held_.markCaughtUp();
-            phase_ = Phase::CaughtUp;
-        }
-        return Traits::to_int_type(key);
+    if (catchUp_.replaying()) {
+        return Traits::to_int_type(catchUp_.takeKey());
     }
     const Traits::int_type next = peekKey();
     if (Traits::eq_int_type(next, Traits::eof())) {
@@ -101,11 +80,8 @@ Traits::int_type PlaySession::takeKey() {
 }
 
 void PlaySession::pause(std::int32_t ms) {
-    if (phase_ == Phase::Replaying) {
+    if (!catchUp_.beforeWait()) {
         return;
-    }
-    if (phase_ == Phase::CaughtUp) {
-        goLive();
     }
     if (terminal_.pause) {
         terminal_.pause(ms);
@@ -113,13 +89,6 @@ void PlaySession::pause(std::int32_t ms) {
     if (keyboard_ != nullptr) {
         keyboard_->discardTyped();
     }
-}
-
-void PlaySession::goLive() {
-    terminal_.out << held_.screen() << std::flush;
-    held_.release();
-    out_.rdbuf(terminal_.out.rdbuf());
-    phase_ = Phase::Live;
 }
 
 // The game ends at the prompt that waits for the key it will not get.
@@ -146,7 +115,7 @@ bool PlaySession::syncBeforeWaiting() {
 }
 
 bool PlaySession::screenFailed() const {
-    return out_.fail() || terminal_.out.fail();
+    return catchUp_.failed();
 }
 
 }  // namespace orbalune

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "game/console.hpp"
-#include "platform/held_output.hpp"
+#include "platform/catch_up.hpp"
 #include "platform/keys.hpp"
 #include "platform/save_file.hpp"
 #include "platform/terminal_keys.hpp"
@@ -46,14 +46,11 @@ public:
     [[nodiscard]] std::optional<std::string> finish();
 
 private:
-    enum class Phase { Replaying, CaughtUp, Live };
-
     friend class KeyFeed<PlaySession>;
 
     std::streambuf::int_type peekKey();
     std::streambuf::int_type takeKey();
     void pause(std::int32_t ms);
-    void goLive();
     std::streambuf::int_type endOfInput();
     [[nodiscard]] std::streambuf& liveKeys() const;
     // Makes the keys durable if the next one is not there yet; false if that failed.
@@ -63,11 +60,7 @@ private:
     Console terminal_;
     SaveFile* save_;
     TerminalKeys* keyboard_;
-    std::string_view savedKeys_;
-    std::size_t nextSavedKey_ = 0;
-    Phase phase_;
-    HeldOutput held_;
-    std::ostream out_;
+    CatchUp catchUp_;
     KeyFeed<PlaySession> keys_;
     std::istream in_;
     std::optional<std::string> failure_;
