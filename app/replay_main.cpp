@@ -1,8 +1,11 @@
 #include <iostream>
 
+#include "platform/program_output.hpp"
 #include "platform/replay.hpp"
 
 int main(int argc, char** argv) {
+    orbalune::openClosedStandardDescriptors();
+    std::ios::sync_with_stdio(false);
     return orbalune::replay(
         argc, argv, orbalune::ReplayTerminal{std::cin, std::cout, std::cerr, orbalune::sleepFor});
 }

@@ -6,25 +6,27 @@ namespace orbalune {
 
 namespace {
 
-std::string_view withoutTrailingBlanks(std::string_view keys) {
-    while (!keys.empty() && isBlankKey(keys.back())) {
-        keys.remove_suffix(1);
+std::size_t withoutTrailingBlanks(const std::string& keys) {
+    std::size_t end = keys.size();
+    while (end > 0 && isBlankKey(keys[end - 1])) {
+        --end;
     }
-    return keys;
+    return end;
 }
 
 }  // namespace
 
-CatchUp::CatchUp(std::ostream& screen, std::string_view keys)
+CatchUp::CatchUp(std::ostream& screen, const std::string& keys)
     : screen_(screen),
-      keys_(withoutTrailingBlanks(keys)),
-      phase_(keys_.empty() ? Phase::Live : Phase::Replaying),
+      keys_(keys),
+      end_(withoutTrailingBlanks(keys)),
+      phase_(end_ == 0 ? Phase::Live : Phase::Replaying),
       out_(phase_ == Phase::Live ? screen.rdbuf() : &held_) {}
 
 char CatchUp::takeKey() {
     const char key = keys_[next_++];
     held_.echo(key);
-    if (next_ == keys_.size()) {
+    if (next_ == end_) {
         held_.markCaughtUp();
         phase_ = Phase::CaughtUp;
     }

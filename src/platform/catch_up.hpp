@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <ostream>
-#include <string_view>
+#include <string>
 
 #include "platform/held_output.hpp"
 
@@ -14,9 +14,9 @@ namespace orbalune {
 // first wait and the fight goes on from there. A resumed game and a followed one both start so.
 class CatchUp {
 public:
-    // `keys`: what the game takes before it has caught up; trailing blanks are left out, as they
-    // would only hold back the moment it catches up.
-    CatchUp(std::ostream& screen, std::string_view keys);
+    // The game catches up with the keys `keys` holds now, but for trailing blanks, which would
+    // only hold back the moment it catches up; `keys` may grow meanwhile.
+    CatchUp(std::ostream& screen, const std::string& keys);
     CatchUp(const CatchUp&) = delete;
     CatchUp& operator=(const CatchUp&) = delete;
     ~CatchUp() = default;
@@ -26,8 +26,10 @@ public:
     // Whether anything the game wrote was lost.
     [[nodiscard]] bool failed() const { return out_.fail() || screen_.fail(); }
 
-    [[nodiscard]] bool replaying() const { return next_ < keys_.size(); }
+    [[nodiscard]] bool replaying() const { return next_ < end_; }
     [[nodiscard]] char nextKey() const { return keys_[next_]; }
+    // How many keys the game has taken so far.
+    [[nodiscard]] std::size_t taken() const { return next_; }
     char takeKey();
 
     // Before the game waits: false while it replays (the wait is skipped); the first wait after
@@ -40,7 +42,8 @@ private:
     enum class Phase { Replaying, CaughtUp, Live };
 
     std::ostream& screen_;
-    std::string_view keys_;
+    const std::string& keys_;
+    std::size_t end_;
     std::size_t next_ = 0;
     Phase phase_;
     HeldOutput held_;

@@ -14,6 +14,8 @@ namespace {
 
 using Traits = std::streambuf::traits_type;
 
+const std::string kNoKeys;
+
 
 }  // namespace
 
@@ -21,7 +23,7 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
     : terminal_(std::move(terminal)),
       save_(save),
       keyboard_(keyboard),
-      catchUp_(terminal_.out, save != nullptr ? std::string_view(save->game.keys) : ""),
+      catchUp_(terminal_.out, save != nullptr ? save->game.keys : kNoKeys),
       keys_(*this),
       in_(&keys_) {}
 

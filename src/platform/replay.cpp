@@ -2,22 +2,28 @@
 
 #include <getopt.h>
 
-#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <istream>
+#include <optional>
 #include <ostream>
-#include <sstream>
+#include <string_view>
 
 #include "game/game.hpp"
-#include "game/rules_version.hpp"
 #include "platform/exit_status.hpp"
-#include "platform/keys.hpp"
+#include "platform/followed_save.hpp"
+#include "platform/instant_replay.hpp"
+#include "platform/key_streams.hpp"
+#include "platform/program_output.hpp"
 #include "platform/save_file.hpp"
+#include "platform/summary.hpp"
 
 namespace orbalune {
 
 namespace {
+
+constexpr std::string_view kProgram = "orbalune-replay";
 
 constexpr const char* kReplayHelp =
     "Replay a game of orbalune exactly: the same seed and keys give the same bytes.\n"
@@ -25,13 +31,16 @@ constexpr const char* kReplayHelp =
     "  --seed N     replay from seed N (0 to 4294967295) the keys on standard input\n"
     "  FILE         replay a saved game\n"
     "  --pauses     write each wait of the game as {pause MS} instead of waiting\n"
+    "  --echo       show each key of FILE after the prompt that took it, as the player saw it\n"
     "  --watch      play a saved game back in real time, its keys shown as typed\n"
     "  --speed X    watch X times as fast (default 1; 0.5 is half as fast)\n"
+    "  --follow     show a game as it is played: the screen of now, then each key as it comes,\n"
+    "               until the game ends; with --watch, from its start\n"
     "  --info       sum up a saved game: seed, keys, and where it stands\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n";
 
-enum ReplayOption : int { kSeed = 256, kPauses, kWatch, kSpeed, kInfo };
+enum ReplayOption : int { kSeed = 256, kPauses, kWatch, kSpeed, kInfo, kFollow, kEcho };
 
 double speedArgument(const char* value) {
     const std::string_view text(value);
@@ -45,81 +54,100 @@ double speedArgument(const char* value) {
     return speed;
 }
 
+// The options that choose how a file is played, as given.
+struct ModeOptions {
+    bool seed = false;
+    bool watch = false;
+    bool info = false;
+    bool speed = false;
+    bool follow = false;
+    bool echo = false;
+};
+
 // Checks that the options asked for go together, and settles the mode.
-void settleMode(ReplayCommand& command, bool haveSeed, bool watch, bool info, bool haveSpeed) {
+void settleMode(ReplayCommand& command, const ModeOptions& given) {
     if (command.request != ProgramRequest::Run) {
         return;
     }
-    if (watch && info) {
-        throw CommandLineError{"--watch and --info do not go together"};
+    struct Named {
+        bool given;
+        const char* name;
+    };
+    // Each of these plays a file its own way; only watching and following go together.
+    const std::array<Named, 4> ways = {
+        Named{given.watch, "--watch"}, Named{given.follow, "--follow"}, Named{given.info, "--info"},
+        Named{given.echo, "--echo"}};
+    std::optional<Named> chosen;
+    for (const Named& way : ways) {
+        if (!way.given) {
+            continue;
+        }
+        if (chosen && !(given.watch && way.name == std::string_view("--follow"))) {
+            throw CommandLineError{std::string(chosen->name) + " and " + way.name +
+                                   " do not go together"};
+        }
+        chosen = chosen.value_or(way);
     }
-    if (haveSeed && !command.file.empty()) {
+    if (given.seed && !command.file.empty()) {
         throw CommandLineError{"a saved game has its own seed: give FILE or --seed, not both"};
     }
     if (command.file.empty()) {
-        if (watch || info) {
-            throw CommandLineError{std::string(watch ? "--watch" : "--info") +
-                                   " needs a saved game FILE"};
+        if (chosen) {
+            throw CommandLineError{std::string(chosen->name) + " needs a saved game FILE"};
         }
-        if (!haveSeed) {
+        if (!given.seed) {
             throw CommandLineError{"give --seed N or a saved game FILE"};
         }
     }
-    if (haveSpeed && !watch) {
+    if (given.speed && !given.watch) {
         throw CommandLineError{"--speed goes with --watch"};
     }
-    if (command.showPauses && (watch || info)) {
+    if (command.showPauses && (given.watch || given.info || given.follow)) {
         throw CommandLineError{"--pauses goes with an instant replay"};
     }
-    command.mode = watch                  ? ReplayCommand::Mode::Watch
-                   : info                 ? ReplayCommand::Mode::Info
+    command.watch = given.watch;
+    command.mode = given.follow         ? ReplayCommand::Mode::Follow
+                   : given.watch        ? ReplayCommand::Mode::Watch
+                   : given.info         ? ReplayCommand::Mode::Info
+                   : given.echo         ? ReplayCommand::Mode::Echo
                    : command.file.empty() ? ReplayCommand::Mode::Keys
                                           : ReplayCommand::Mode::File;
 }
 
-// Where a replayed game stands at its end, in two lines.
-void summarize(const std::string& file, const SavedGame& saved, const Game& game,
-               std::ostream& out) {
-    const auto keys = std::count_if(saved.keys.begin(), saved.keys.end(),
-                                    [](char key) { return !isBlankKey(key); });
-    out << file << ": seed " << saved.seed << ", " << keys << (keys == 1 ? " key" : " keys")
-        << ", rules version " << kRulesVersion << '\n';
-    if (game.inDungeon != 0) {
-        out << "in dungeon #" << game.dungeonNumber;
-    } else {
-        out << "in town, next dungeon #" << game.dungeonNumber;
-    }
-    const Player& player = game.player;
-    out << ", level " << player.level << ", " << player.hp << '/' << player.maxHp << " HP, "
-        << player.mokels << (player.mokels == 1 ? " mokel, " : " mokels, ")
-        << (player.isDead() ? "dead" : "alive") << '\n';
+// Plays a game back in time, from a file as it was read or as it is played.
+int playInTime(PlaybackKeys keys, const ReplayCommand& command, const ReplayTerminal& terminal) {
+    const std::optional<double> watchSpeed =
+        command.watch ? std::optional<double>(command.speed) : std::nullopt;
+    Playback playback(keys, terminal.out, watchSpeed, terminal.sleep);
+    const int status = Game(playback.console()).run();
+    playback.finish();
+    terminal.out << '\n' << std::flush;  // the shell's prompt on a line of its own
+    return status;
 }
 
-// Plays the game as the command asks; returns the game's exit status.
-int playBack(const ReplayCommand& command, const SavedGame& saved, const ReplayTerminal& terminal) {
-    std::ostream& out = terminal.out;
-    if (command.mode == ReplayCommand::Mode::Watch) {
-        WatchSession session(saved, out, command.speed, terminal.sleep);
-        const int status = Game(session.console()).run();
-        out << '\n' << std::flush;  // the shell's prompt on a line of its own, after the last one
-        return status;
+// Plays the game as the command asks; returns the game's exit status. Throws SaveFileError.
+int playBack(const ReplayCommand& command, const ReplayTerminal& terminal) {
+    using Mode = ReplayCommand::Mode;
+    if (command.mode == Mode::Keys) {
+        return replayInstantly(*terminal.in.rdbuf(), command.seed, terminal.out,
+                               {command.showPauses, false});
     }
-    if (command.mode == ReplayCommand::Mode::Info) {
-        std::istringstream keys(saved.keys);
-        std::ostream nowhere(nullptr);  // a stream without a buffer drops what it is given
-        Game game(Console{keys, nowhere, {}, saved.seed});
-        const int status = game.run();
-        summarize(command.file, saved, game, out);
-        return status;
+    if (command.mode == Mode::Follow) {
+        FollowedSave followed(command.file);
+        return playInTime({followed.keys(), followed.seed(), &followed}, command, terminal);
     }
-    auto pause = [&out, show = command.showPauses](std::int32_t ms) {
-        if (show) {
-            out << "{pause " << ms << '}';
+    const SavedGame saved = readSaveFile(command.file);
+    switch (command.mode) {
+        case Mode::Watch:
+            return playInTime({saved.keys, saved.seed}, command, terminal);
+        case Mode::Info:
+            return summarize(command.file, saved, terminal.out);
+        default: {
+            KeyView keys(saved.keys);
+            return replayInstantly(keys, saved.seed, terminal.out,
+                                   {command.showPauses, command.mode == Mode::Echo});
         }
-    };
-    std::istringstream fileKeys(saved.keys);
-    std::istream& keys = command.mode == ReplayCommand::Mode::Keys ? terminal.in : fileKeys;
-    return Game(Console{keys, out, pause, saved.seed}).run();
+    }
 }
 
 }  // namespace
@@ -131,34 +159,39 @@ ReplayCommand parseReplayCommand(int argc, char** argv) {
         {"watch", no_argument, nullptr, kWatch},
         {"speed", required_argument, nullptr, kSpeed},
         {"info", no_argument, nullptr, kInfo},
+        {"follow", no_argument, nullptr, kFollow},
+        {"echo", no_argument, nullptr, kEcho},
         {"help", no_argument, nullptr, kHelpOption},
         {"version", no_argument, nullptr, kVersionOption},
         {nullptr, 0, nullptr, 0},
     };
     ReplayCommand command;
-    bool haveSeed = false;
-    bool watch = false;
-    bool info = false;
-    bool haveSpeed = false;
+    ModeOptions given;
     const CommandLine line =
         readCommandLine(argc, argv, ":h", kOptions, [&](int id, const char* value) {
             switch (id) {
                 case kSeed:
                     command.seed = seedArgument(value);
-                    haveSeed = true;
+                    given.seed = true;
                     break;
                 case kPauses:
                     command.showPauses = true;
                     break;
-                case kWatch:
-                    watch = true;
-                    break;
                 case kSpeed:
                     command.speed = speedArgument(value);
-                    haveSpeed = true;
+                    given.speed = true;
+                    break;
+                case kWatch:
+                    given.watch = true;
                     break;
                 case kInfo:
-                    info = true;
+                    given.info = true;
+                    break;
+                case kFollow:
+                    given.follow = true;
+                    break;
+                case kEcho:
+                    given.echo = true;
                     break;
                 default:
                     break;
@@ -168,10 +201,13 @@ ReplayCommand parseReplayCommand(int argc, char** argv) {
         throw CommandLineError{"unexpected argument '" + line.operands[1] + "'"};
     }
     if (!line.operands.empty()) {
+        if (line.operands.front().empty()) {
+            throw CommandLineError{"the saved game FILE is an empty name"};
+        }
         command.file = line.operands.front();
     }
     command.request = line.request;
-    settleMode(command, haveSeed, watch, info, haveSpeed);
+    settleMode(command, given);
     return command;
 }
 
@@ -180,35 +216,26 @@ int replay(int argc, char** argv, const ReplayTerminal& terminal) {
     try {
         command = parseReplayCommand(argc, argv);
     } catch (const CommandLineError& error) {
-        terminal.err << "orbalune-replay: " << error.message << '\n' << kReplayUsage;
+        reportError(terminal.err, kProgram, error.message);
+        terminal.err << kReplayUsage;
         return kExitUsage;
     }
     std::ostream& out = terminal.out;
     if (command.request == ProgramRequest::Help) {
-        out << kReplayUsage << '\n' << kReplayHelp << std::flush;
-        return 0;
+        out << kReplayUsage << '\n' << kReplayHelp;
+        return finishOutput(out, terminal.err, kProgram, 0);
     }
     if (command.request == ProgramRequest::Version) {
-        out << "orbalune-replay " << ORBALUNE_VERSION << std::endl;
-        return 0;
+        out << "orbalune-replay " << ORBALUNE_VERSION << '\n';
+        return finishOutput(out, terminal.err, kProgram, 0);
     }
-
-    SavedGame saved{command.seed, {}};
-    if (command.mode != ReplayCommand::Mode::Keys) {
-        try {
-            saved = readSaveFile(command.file);
-        } catch (const SaveFileError& error) {
-            terminal.err << "orbalune-replay: " << command.file << ": " << error.reason << '\n';
-            return kExitUsage;
-        }
+    try {
+        return finishOutput(out, terminal.err, kProgram, playBack(command, terminal));
+    } catch (const SaveFileError& error) {
+        out.flush();
+        reportError(terminal.err, kProgram, command.file + ": " + error.reason);
+        return kExitUsage;
     }
-
-    const int status = playBack(command, saved, terminal);
-    if (terminal.out.fail()) {
-        terminal.err << "orbalune-replay: cannot write to standard output\n";
-        return kExitWriteFailed;
-    }
-    return status;
 }
 
 }  // namespace orbalune

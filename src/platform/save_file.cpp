@@ -7,12 +7,14 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace orbalune {
@@ -22,6 +24,11 @@ namespace {
 // A missing file found on opening may be created by another game before this one creates it;
 // opening is then tried again, a few times at most.
 constexpr int kOpenAttempts = 3;
+
+// A file's lock may be held for a moment by someone following its game; a game waits this many
+// times this long for it before it takes the file to be in use by another game.
+constexpr int kLockAttempts = 20;
+constexpr auto kLockRetryDelay = std::chrono::milliseconds(10);
 
 // Keys are read in pieces of this size beyond what the file's size promised.
 constexpr std::size_t kReadChunk = std::size_t{1} << 16;
@@ -200,6 +207,18 @@ void syncDirectory(const std::string& path) {
     }
 }
 
+void lockForPlay(int fd) {
+    for (int attempt = 1; ::flock(fd, LOCK_EX | LOCK_NB) != 0; ++attempt) {
+        if (errno != EWOULDBLOCK) {
+            refuseFor("cannot lock", errno);
+        }
+        if (attempt == kLockAttempts) {
+            throw SaveFileError{"in use by another game of orbalune"};
+        }
+        std::this_thread::sleep_for(kLockRetryDelay);
+    }
+}
+
 }  // namespace
 
 bool SaveFile::appendKey(char key) {
@@ -252,12 +271,7 @@ SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed) {
             if (!fd) {
                 continue;  // removed since it was looked at
             }
-            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-                if (errno == EWOULDBLOCK) {
-                    throw SaveFileError{"in use by another game of orbalune"};
-                }
-                refuseFor("cannot lock", errno);
-            }
+            lockForPlay(fd.get());
             const SaveHeader header = readHeader(fd.get());
             SaveReader reader{std::move(fd), header.seed, header.size};
             SavedGame game{header.seed, {}};

@@ -87,6 +87,14 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
         {{"r", "--speed", "2", "a.game"}, "--speed goes with --watch"},
         {{"r", "--watch", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
         {{"r", "--info", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
+        {{"r", "--seed", "4", ""}, "the saved game FILE is an empty name"},
+        {{"r", "--echo", "--seed", "1"}, "--echo needs a saved game FILE"},
+        {{"r", "--follow"}, "--follow needs a saved game FILE"},
+        {{"r", "--echo", "--follow", "a.game"}, "--follow and --echo do not go together"},
+        {{"r", "--info", "--follow", "a.game"}, "--follow and --info do not go together"},
+        {{"r", "--watch", "--echo", "a.game"}, "--watch and --echo do not go together"},
+        {{"r", "--follow", "--speed", "2", "a.game"}, "--speed goes with --watch"},
+        {{"r", "--follow", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
     };
     for (const auto& [words, why] : refused) {
         Arguments arguments{words};
@@ -115,8 +123,9 @@ TEST(Replay, UsageGoesToStandardErrorWithStatusTwo) {
     EXPECT_EQ(run.err,
               "orbalune-replay: the seed must be a number from 0 to 4294967295, not 'abc'\n"
               "usage: orbalune-replay --seed N [--pauses] < KEYS\n"
-              "       orbalune-replay FILE [--pauses]\n"
-              "       orbalune-replay --watch [--speed X] FILE\n"
+              "       orbalune-replay [--echo] [--pauses] FILE\n"
+              "       orbalune-replay --watch [--speed X] [--follow] FILE\n"
+              "       orbalune-replay --follow FILE\n"
               "       orbalune-replay --info FILE\n");
 }
 
