@@ -23,8 +23,7 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 }  // namespace
 
 FollowedSave::FollowedSave(const std::string& path)
-    : reader_(openSaveReader(path)),
-      changes_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    : reader_(openSaveReader(path)), changes_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
     // The player's game writes each key (IN_MODIFY) and closes the file when it ends, however it
     // ends (IN_CLOSE_WRITE), so that a follower sleeps until one of them happens.
     if (changes_ &&

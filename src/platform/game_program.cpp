@@ -45,8 +45,7 @@ Console terminalConsole() {
     return Console{std::cin, std::cout, busyWait, static_cast<std::uint32_t>(std::time(nullptr))};
 }
 
-int playGame(int argc, char** argv, const Console& terminal, std::ostream& err,
-             int keyboardFd) {
+int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd) {
     GameCommand command;
     try {
         command = parseGameCommand(argc, argv);

@@ -14,7 +14,7 @@ class KeyView : public std::streambuf {
 public:
     explicit KeyView(std::string_view keys) {
         // Reading never writes through these pointers; streambuf only has non-const ones.
-        char* const start = const_cast<char*>(keys.data());  // NOLINT(cppcoreguidelines-pro-type-const-cast)
+        char* const start = const_cast<char*>(keys.data());
         setg(start, start, start + keys.size());
     }
 };

@@ -16,7 +16,6 @@ using Traits = std::streambuf::traits_type;
 
 const std::string kNoKeys;
 
-
 }  // namespace
 
 PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboard)

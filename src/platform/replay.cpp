@@ -74,9 +74,9 @@ void settleMode(ReplayCommand& command, const ModeOptions& given) {
         const char* name;
     };
     // Each of these plays a file its own way; only watching and following go together.
-    const std::array<Named, 4> ways = {
-        Named{given.watch, "--watch"}, Named{given.follow, "--follow"}, Named{given.info, "--info"},
-        Named{given.echo, "--echo"}};
+    const std::array<Named, 4> ways = {Named{given.watch, "--watch"},
+                                       Named{given.follow, "--follow"}, Named{given.info, "--info"},
+                                       Named{given.echo, "--echo"}};
     std::optional<Named> chosen;
     for (const Named& way : ways) {
         if (!way.given) {
@@ -106,10 +106,10 @@ void settleMode(ReplayCommand& command, const ModeOptions& given) {
         throw CommandLineError{"--pauses goes with an instant replay"};
     }
     command.watch = given.watch;
-    command.mode = given.follow         ? ReplayCommand::Mode::Follow
-                   : given.watch        ? ReplayCommand::Mode::Watch
-                   : given.info         ? ReplayCommand::Mode::Info
-                   : given.echo         ? ReplayCommand::Mode::Echo
+    command.mode = given.follow           ? ReplayCommand::Mode::Follow
+                   : given.watch          ? ReplayCommand::Mode::Watch
+                   : given.info           ? ReplayCommand::Mode::Info
+                   : given.echo           ? ReplayCommand::Mode::Echo
                    : command.file.empty() ? ReplayCommand::Mode::Keys
                                           : ReplayCommand::Mode::File;
 }

@@ -84,7 +84,8 @@ UniqueFd openRegular(const std::string& path, int access) {
 std::size_t readAt(int fd, char* into, std::size_t size, std::uint64_t offset) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t count = ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
+        const ssize_t count =
+            ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -157,8 +158,8 @@ std::optional<SaveFile> createThroughTemporaryName(const std::string& path, std:
     if (!fd) {
         refuseFor("cannot create", errno);
     }
-    int error = ::fchmod(fd.get(), permissionsForNewFiles()) == 0 ? lockAndFill(fd.get(), seed)
-                                                                  : errno;
+    int error =
+        ::fchmod(fd.get(), permissionsForNewFiles()) == 0 ? lockAndFill(fd.get(), seed) : errno;
     if (error == 0 && ::link(temporary.data(), path.c_str()) != 0) {
         error = errno;
     }

@@ -22,7 +22,7 @@ struct Saved {
     std::array<struct sigaction, kEndingSignals.size()> previousEnding{};
     struct sigaction previousStop {};
 };
-Saved saved;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables): signal handlers
+Saved saved;  // the signal handlers' own
 
 // Installs `handler`, unless the signal is ignored: a game started with SIGHUP ignored (nohup)
 // must not end on it.

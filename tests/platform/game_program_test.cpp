@@ -53,8 +53,9 @@ TEST(GameProgram, AnythingElseGetsTheReasonAndTheUsageOnStandardError) {
         const ProgramRun run = runGame(words, "v");
         EXPECT_EQ(run.status, kExitUsage) << reason;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, "orbalune: " + reason +
-                               "\nusage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n");
+        EXPECT_EQ(run.err,
+                  "orbalune: " + reason +
+                      "\nusage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n");
     }
 }
 

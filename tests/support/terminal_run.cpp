@@ -1,0 +1,190 @@
+#include "support/terminal_run.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <cstring>
+#include <string_view>
+
+#include "support/screens.hpp"
+
+namespace orbalune::testing {
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(20);
+const std::string kPrompt = "==> ";
+
+// Starts `program` with `words` in a child whose standard streams `prepare` sets up.
+template <typename Prepare>
+pid_t start(const std::string& program, const std::vector<std::string>& words, Prepare prepare) {
+    std::vector<std::string> line{program};
+    line.insert(line.end(), words.begin(), words.end());
+    std::vector<char*> argv;
+    for (std::string& word : line) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        prepare();
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+// Reads what `fd` has within `patience` into `into`; false at its end.
+bool readInto(int fd, std::string& into, std::chrono::milliseconds patience, bool dropReturns) {
+    pollfd ready{fd, POLLIN, 0};
+    if (::poll(&ready, 1, static_cast<int>(patience.count())) <= 0) {
+        return true;
+    }
+    std::array<char, 4096> chunk{};
+    const ssize_t count = ::read(fd, chunk.data(), chunk.size());
+    if (count <= 0) {
+        return false;
+    }
+    for (const char byte : std::string_view(chunk.data(), static_cast<std::size_t>(count))) {
+        if (!(dropReturns && byte == '\r')) {
+            into += byte;
+        }
+    }
+    return true;
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return -1;
+        }
+        ::usleep(10000);
+    }
+    return status;
+}
+
+}  // namespace
+
+TerminalRun::TerminalRun(const std::string& program, const std::vector<std::string>& words) {
+    ::openpty(&master_, &slave_, nullptr, nullptr, nullptr);
+    ::tcgetattr(slave_, &initial_);
+    pid_ = start(program, words, [this] {
+        ::setsid();
+        ::ioctl(slave_, TIOCSCTTY, 0);
+        for (int fd = 0; fd <= 2; ++fd) {
+            ::dup2(slave_, fd);
+        }
+        ::close(master_);
+        ::close(slave_);
+    });
+}
+
+TerminalRun::~TerminalRun() {
+    if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    ::close(master_);
+    ::close(slave_);
+}
+
+void TerminalRun::type(const std::string& keys) const {
+    (void)!::write(master_, keys.data(), keys.size());
+}
+
+bool TerminalRun::awaitPrompts(std::size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!screen_.ends_with(kPrompt) || countOf(screen_, kPrompt) < count) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        readAvailable(std::chrono::milliseconds(100));
+    }
+    return true;
+}
+
+termios TerminalRun::settings() const {
+    termios now{};
+    ::tcgetattr(slave_, &now);
+    return now;
+}
+
+void TerminalRun::signal(int number) const {
+    ::kill(pid_, number);
+}
+
+int TerminalRun::finish() {
+    const int status = waitFor(pid_);
+    pid_ = -1;
+    readAvailable(std::chrono::milliseconds(100));
+    return status;
+}
+
+void TerminalRun::readAvailable(std::chrono::milliseconds patience) {
+    while (readInto(master_, screen_, patience, true)) {
+        pollfd more{master_, POLLIN, 0};
+        if (::poll(&more, 1, 0) <= 0) {
+            return;
+        }
+    }
+}
+
+bool sameSettings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && std::equal(std::begin(a.c_cc), std::end(a.c_cc), b.c_cc);
+}
+
+BackgroundRun::BackgroundRun(const std::string& program, const std::vector<std::string>& words) {
+    std::array<int, 2> pipe{};
+    (void)!::pipe(pipe.data());
+    out_ = pipe[0];
+    pid_ = start(program, words, [&pipe] {
+        const int nothing = ::open("/dev/null", O_RDONLY);
+        ::dup2(nothing, 0);
+        ::dup2(pipe[1], 1);
+        ::close(pipe[0]);
+    });
+    ::close(pipe[1]);
+}
+
+BackgroundRun::~BackgroundRun() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    ::close(out_);
+}
+
+bool BackgroundRun::awaitOutputEnding(const std::string& text) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!output_.ends_with(text)) {
+        if (std::chrono::steady_clock::now() > deadline ||
+            !readInto(out_, output_, std::chrono::milliseconds(100), false)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int BackgroundRun::finish() {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (readInto(out_, output_, std::chrono::milliseconds(100), false) &&
+           std::chrono::steady_clock::now() < deadline) {
+    }
+    const int status = waitFor(pid_);
+    pid_ = -1;
+    return status;
+}
+
+}  // namespace orbalune::testing

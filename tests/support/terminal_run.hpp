@@ -1,0 +1,70 @@
+#pragma once
+
+#include <sys/types.h>
+#include <termios.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace orbalune::testing {
+
+// A program of ours run at a pseudo-terminal of its own, as a player runs it in a terminal
+// window: keys typed into it, its screen read back with the terminal's "\r\n" as "\n".
+class TerminalRun {
+public:
+    // `program`: the built binary; `words`: its arguments.
+    TerminalRun(const std::string& program, const std::vector<std::string>& words);
+    TerminalRun(const TerminalRun&) = delete;
+    TerminalRun& operator=(const TerminalRun&) = delete;
+    ~TerminalRun();
+
+    void type(const std::string& keys) const;
+    // Reads the screen until it shows `count` prompts and waits at the last; false if it did not
+    // within a few seconds.
+    bool awaitPrompts(std::size_t count);
+    // Everything shown so far.
+    [[nodiscard]] const std::string& screen() const { return screen_; }
+    // The terminal's settings now, and before the program started.
+    [[nodiscard]] termios settings() const;
+    [[nodiscard]] const termios& initialSettings() const { return initial_; }
+    void signal(int number) const;
+    // Waits for the program to end, reading what is left of its screen; its wait status.
+    int finish();
+
+private:
+    void readAvailable(std::chrono::milliseconds patience);
+
+    int master_ = -1;
+    int slave_ = -1;
+    pid_t pid_ = -1;
+    termios initial_{};
+    std::string screen_;
+};
+
+// Whether two terminal settings are the same in every field a program may change.
+bool sameSettings(const termios& a, const termios& b);
+
+// A program of ours run in the background with its output in a string.
+class BackgroundRun {
+public:
+    BackgroundRun(const std::string& program, const std::vector<std::string>& words);
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+    ~BackgroundRun();
+
+    // Reads its output until it ends with `text`; false if it did not within a few seconds.
+    bool awaitOutputEnding(const std::string& text);
+    // Waits for the program to end (a few seconds at most, then it is killed): its wait status.
+    int finish();
+    [[nodiscard]] const std::string& output() const { return output_; }
+
+private:
+    bool readAvailable(std::chrono::milliseconds patience);
+
+    int out_ = -1;
+    pid_t pid_ = -1;
+    std::string output_;
+};
+
+}  // namespace orbalune::testing
