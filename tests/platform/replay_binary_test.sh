@@ -23,4 +23,15 @@ grep -q "^usage: orbalune-replay --seed N" "$work/err" || { echo "no usage"; exi
 status=0
 "$replay" --seed 5 </dev/null >"$work/out" || status=$?
 [ "$status" -eq 0 ] || { echo "end of input gave status $status"; exit 1; }
+
+# Output that cannot be written is an error, whatever was asked for.
+printf 'file orbalune saved game\nformat 1\nrules 1\nseed 3\n\nv' >"$work/my.game"
+for options in --help --version "--info $work/my.game" "$work/my.game" "--seed 3"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$replay" $options </dev/null >/dev/full 2>"$work/err" || status=$?
+  [ "$status" -eq 3 ] || { echo "$options into a full device gave status $status"; exit 1; }
+  [ "$(cat "$work/err")" = "orbalune-replay: cannot write to standard output" ] \
+    || { echo "$options: $(cat "$work/err")"; exit 1; }
+done
 echo "replay binary: ok"

@@ -197,6 +197,24 @@ TEST(ReplayFile, GivesTheSameBytesAsItsSeedAndKeys) {
     EXPECT_GE(countOf(everything, "\nBut...dude, you're alive again!\n"), 1U);
 }
 
+// A bug report's attachment: the game as the player's terminal showed it, each key after the
+// prompt that took it, a key no terminal prints in caret notation, a blank as nothing.
+TEST(ReplayFile, EchoShowsEachKeyAfterItsPrompt) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("bug.game");
+    const std::string keys = "v\x1b e";
+    writeFile(path, saveHeader(42) + keys);
+    std::string expected = runReplay({"r", "--seed", "42"}, keys).out;
+    std::size_t at = 0;
+    for (const std::string shown : {"v\n", "^[\n", "e\n"}) {
+        at = expected.find("==> ", at) + 4;
+        expected.insert(at, shown);
+    }
+    const ReplayRun echoed = runReplay({"r", "--echo", path});
+    EXPECT_EQ(echoed.status, 0);
+    EXPECT_EQ(echoed.out, expected);
+}
+
 TEST(ReplayFile, RefusesAFileAsTheGameDoes) {
     const TemporaryDirectory directory;
     const std::string path = directory.file("notes.txt");
@@ -266,6 +284,22 @@ TEST(Watch, StopsWhenTheScreenCannotBeWritten) {
     EXPECT_EQ(replay(arguments.argc(), arguments.argv(), {in, full, err, sleep}), kExitWriteFailed);
     EXPECT_EQ(err.str(), "orbalune-replay: cannot write to standard output\n");
     EXPECT_LE(sleeps, 1);
+}
+
+// No one plays it: the screen a resumed game would show, and the end at once; watched from its
+// start, the same as --watch.
+TEST(Follow, AGameNoOnePlaysEndsAtItsScreenOfNow) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("left.game");
+    writeFile(path, saveHeader(42) + "ven a");
+    const ReplayRun followed = runReplay({"r", "--follow", path});
+    EXPECT_EQ(followed.status, 0);
+    const std::string resumed = runGame({"--save", path}, "").out;
+    EXPECT_EQ(countOf(followed.out, "{sleep"), countOf(resumed, "{pause"));
+    EXPECT_EQ(std::regex_replace(followed.out, std::regex("\\{sleep [0-9]+\\}"), ""),
+              std::regex_replace(resumed, std::regex("\\{pause [0-9]+\\}"), "") + "\n");
+    EXPECT_EQ(runReplay({"r", "--watch", "--follow", "--speed", "2", path}).out,
+              runReplay({"r", "--watch", "--speed", "2", path}).out);
 }
 
 TEST(Info, SaysWhereTheGameStands) {

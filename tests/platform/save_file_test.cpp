@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -61,6 +62,10 @@ TEST(SaveFile, RefusesBadFilesLeavingThemAsTheyWere) {
          "file orbalune saved game\nformat 1\nrules 0\nseed 5\n\n",
          {},
          "saved under rules version 0, but this orbalune plays rules version 1"},
+        {"odd.game",
+         "file orbalune saved game\nformat 1\nrules 1\nseed \x1b]0;x\a\x1b[2J\n\n",
+         {},
+         "damaged header: seed '^[]0;x^G^[[2J' is not a number"},
         {"seeded.game",
          game,
          {"--seed", "9"},
@@ -88,14 +93,28 @@ TEST(SaveFile, RefusesBadFilesLeavingThemAsTheyWere) {
 TEST(SaveFile, RefusesWhatIsNotAFile) {
     const TemporaryDirectory directory;
     const std::string fifo = directory.file("pipe");
+    const std::string link = directory.file("link");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("gone.game", link.c_str()), 0);
     for (const auto& [path, reason] :
-         {std::pair{directory.file(""), "is a directory"}, std::pair{fifo, "not a regular file"}}) {
+         {std::pair{directory.file(""), "is a directory"}, std::pair{fifo, "not a regular file"},
+          std::pair{link, "is a broken symbolic link"}}) {
         const ProgramRun run = runGame({"--save", path}, "v");
         EXPECT_EQ(run.status, kExitUsage);
         EXPECT_EQ(run.err, "orbalune: " + path + ": " + reason + "\n");
     }
-    EXPECT_EQ(directory.names(), std::vector<std::string>{"pipe"});
+    EXPECT_EQ(directory.names(), (std::vector<std::string>{"link", "pipe"}));
+}
+
+// The longest name a directory takes is a name for a saved game too, and nothing is made beside
+// it, not even for a moment.
+TEST(SaveFile, CreatesAFileOfTheLongestNameAndNothingElse) {
+    const TemporaryDirectory directory;
+    const std::string name(255, 'g');
+    const ProgramRun run = runGame({"--save", directory.file(name), "--seed", "3"}, "v");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readFile(directory.file(name)), saveHeader(3) + "v");
+    EXPECT_EQ(directory.names(), std::vector<std::string>{name});
 }
 
 // flock locks belong to an open file, so a second opening in this process is refused as a

@@ -107,4 +107,23 @@ for options in "" "--save $work/blind.game"; do
   [ "$(cat "$work/err")" = "orbalune: cannot write to standard output" ] || fail "$(cat "$work/err")"
 done
 [ "$(sed 1,5d "$work/blind.game")" = "" ] || fail "a key the game never showed was saved"
+for options in --help --version; do
+  status=0
+  "$game" $options >/dev/full 2>"$work/err" || status=$?
+  [ "$status" -eq 3 ] || fail "$options into a full device gave status $status"
+  [ "$(cat "$work/err")" = "orbalune: cannot write to standard output" ] || fail "$(cat "$work/err")"
+done
+
+# 6. A closed standard stream is never taken for the saved game: the screen does not become keys
+# in it, nor does the error message.
+header 42 >"$work/closed.game"
+printf 've' >>"$work/closed.game"
+status=0
+"$game" --save "$work/closed.game" </dev/null >&- 2>"$work/err" || status=$?
+[ "$status" -eq 3 ] || fail "a closed standard output gave status $status"
+[ "$(cat "$work/err")" = "orbalune: cannot write to standard output" ] || fail "$(cat "$work/err")"
+status=0
+printf 'v' | "$game" --save "$work/closed.game" >/dev/full 2>&- || status=$?
+[ "$status" -eq 3 ] || fail "a closed standard error gave status $status"
+cmp "$work/closed.game" <(header 42; printf ve) || fail "text from a closed stream went into the file"
 echo "saved games: ok"
