@@ -21,7 +21,9 @@ const std::vector<Comparison> kComparisons = {
     {"generateLevel, dungeon 10", "BM_Baseline/10", "BM_GenerateLevel/10"},
     {"generateLevel, dungeon 100", "BM_Baseline/100", "BM_GenerateLevel/100"},
     {"generateLevel, dungeon 1000", "BM_Baseline/1000", "BM_GenerateLevel/1000"},
-    {"resume 100000 saved keys", "BM_ReplayKeys/iterations:5", "BM_ResumeSavedGame/iterations:5"},
+    {"resume 100000 saved keys", "BM_ReplayKeys/iterations:10", "BM_ResumeSavedGame/iterations:10"},
+    {"replay 100000 saved keys into a file, against resuming them",
+     "BM_ResumeSavedGame/iterations:10", "BM_ReplaySavedGameToFile/iterations:10"},
 };
 
 // Collects each run's time so that the ratios can be printed at the end.

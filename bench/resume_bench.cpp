@@ -1,6 +1,7 @@
 // Resuming a saved game of 100,000 keys (reading the file, replaying its keys with the output
 // held back, showing the last screen) against replaying the same keys with the output thrown
-// away: what saving costs a player who comes back.
+// away: what saving costs a player who comes back. Replaying the saved game into a file, against
+// resuming it. And what making a typed key durable costs, on the disk the benchmark runs on.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -10,8 +11,11 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/game.hpp"
+#include "platform/instant_replay.hpp"
+#include "platform/key_streams.hpp"
 #include "platform/play_session.hpp"
 #include "platform/save_file.hpp"
 
@@ -59,10 +63,24 @@ void BM_ReplayKeys(benchmark::State& state) {
     }
 }
 
+// A saved game of restless keys, removed when the benchmark ends.
+class BenchGame {
+public:
+    BenchGame() { std::ofstream(path_, std::ios::binary) << saveHeader(kSeed) << restlessKeys(); }
+    BenchGame(const BenchGame&) = delete;
+    BenchGame& operator=(const BenchGame&) = delete;
+    ~BenchGame() { std::filesystem::remove(path_); }
+
+    [[nodiscard]] const std::string& path() const { return path_; }
+
+private:
+    // In the working directory: a temporary directory may be in memory, not on a disk.
+    std::string path_ = "orbalune-bench-" + std::to_string(::getpid()) + ".game";
+};
+
 void BM_ResumeSavedGame(benchmark::State& state) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("orbalune-bench-" + std::to_string(::getpid()));
-    std::ofstream(path, std::ios::binary) << saveHeader(kSeed) << restlessKeys();
+    const BenchGame saved;
+    const std::string& path = saved.path();
     Discard discard;
     std::ostream out(&discard);
     std::istringstream nothingTyped;
@@ -73,11 +91,40 @@ void BM_ResumeSavedGame(benchmark::State& state) {
         benchmark::DoNotOptimize(game.run());
         benchmark::DoNotOptimize(session.finish());
     }
+}
+
+// What orbalune-replay FILE > out does: reading the file, and writing the game in blocks.
+void BM_ReplaySavedGameToFile(benchmark::State& state) {
+    const BenchGame saved;
+    std::vector<std::string> outputs;
+    for (auto _ : state) {
+        // A new file each time: one file truncated and rewritten ten times over is written out
+        // to the disk at each close by ext4 (auto_da_alloc), a cost of the file system's.
+        outputs.push_back(saved.path() + ".out" + std::to_string(outputs.size()));
+        std::ofstream file(outputs.back(), std::ios::binary);
+        const SavedGame game = readSaveFile(saved.path());
+        KeyView keys(game.keys);
+        benchmark::DoNotOptimize(replayInstantly(keys, game.seed, file, {}));
+    }
+    for (const std::string& output : outputs) {
+        std::filesystem::remove(output);
+    }
+}
+
+// One key typed and made durable before the game waits for the next: what a player's key costs.
+void BM_TypedKeyMadeDurable(benchmark::State& state) {
+    const std::string path = "orbalune-bench-durable-" + std::to_string(::getpid()) + ".game";
+    SaveFile save = openSaveFile(path, kSeed);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(save.appendKey('n') && save.makeDurable());
+    }
     std::filesystem::remove(path);
 }
 
-BENCHMARK(BM_ReplayKeys)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ResumeSavedGame)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplayKeys)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResumeSavedGame)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaySavedGameToFile)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypedKeyMadeDurable)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace orbalune
