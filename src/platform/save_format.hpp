@@ -48,7 +48,7 @@ struct SaveHeader {
 // Reads the header at the start of a file, given at least the file's first kHeaderProbeBytes
 // (or the whole file when it is shorter), so that no more of a file than that is read before
 // it is known to be a saved game. Throws SaveFileError.
-SaveHeader parseSaveHeader(std::string_view start);
+SaveHeader parseSaveHeader(std::string_view bytes);
 
 // Reads a whole saved game. Throws SaveFileError when the bytes are not one, are damaged, or were
 // written by another format or under other rules.
