@@ -246,7 +246,9 @@ void SaveReader::readMore(std::string& keys) {
     try {
         struct stat info {};
         const std::uint64_t size = ::fstat(fd.get(), &info) == 0 ? info.st_size : 0;
-        for (std::size_t wanted = size > offset ? size - offset : kReadChunk;;
+        // One byte more than the file's size promises: a file that did not grow is then read
+        // in one piece, and its keys are never moved to a larger buffer.
+        for (std::size_t wanted = size > offset ? size - offset + 1 : kReadChunk;;
              wanted = kReadChunk) {
             const std::size_t start = keys.size();
             keys.resize(start + wanted);

@@ -117,6 +117,17 @@ TEST(SaveFile, CreatesAFileOfTheLongestNameAndNothingElse) {
     EXPECT_EQ(directory.names(), std::vector<std::string>{name});
 }
 
+// A long game is held once, in a buffer of its size: never grown (and so, for a moment, twice).
+TEST(SaveFile, ReadsTheKeysIntoOneBufferOfTheirSize) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("long.game");
+    const std::string keys(1 << 20, 'n');
+    writeFile(path, saveHeader(1) + keys);
+    const SavedGame game = readSaveFile(path);
+    EXPECT_EQ(game.keys, keys);
+    EXPECT_LE(game.keys.capacity(), keys.size() + 1);
+}
+
 // flock locks belong to an open file, so a second opening in this process is refused as a
 // second game would be.
 TEST(SaveFile, OneGameAFile) {
