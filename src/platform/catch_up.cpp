@@ -16,6 +16,8 @@ std::size_t withoutTrailingBlanks(const std::string& keys) {
 
 }  // namespace
 
+const std::string CatchUp::kNothing;
+
 CatchUp::CatchUp(std::ostream& screen, const std::string& keys)
     : screen_(screen),
       keys_(keys),

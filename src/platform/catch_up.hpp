@@ -17,6 +17,8 @@ public:
     // The game catches up with the keys `keys` holds now, but for trailing blanks, which would
     // only hold back the moment it catches up; `keys` may grow meanwhile.
     CatchUp(std::ostream& screen, const std::string& keys);
+    // A game with nothing to catch up with: it writes to `screen` from the start.
+    static const std::string kNothing;
     CatchUp(const CatchUp&) = delete;
     CatchUp& operator=(const CatchUp&) = delete;
     ~CatchUp() = default;

@@ -14,15 +14,13 @@ namespace {
 
 using Traits = std::streambuf::traits_type;
 
-const std::string kNoKeys;
-
 }  // namespace
 
 PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboard)
     : terminal_(std::move(terminal)),
       save_(save),
       keyboard_(keyboard),
-      catchUp_(terminal_.out, save != nullptr ? save->game.keys : kNoKeys),
+      catchUp_(terminal_.out, save != nullptr ? save->game.keys : CatchUp::kNothing),
       keys_(*this),
       in_(&keys_) {}
 

@@ -15,8 +15,6 @@ using Traits = std::streambuf::traits_type;
 // No single wait is longer, however slow the speed asked for.
 constexpr std::chrono::duration<double, std::milli> kLongestWait = std::chrono::hours(1);
 
-const std::string kNoKeys;
-
 }  // namespace
 
 void sleepFor(std::chrono::microseconds duration) {
@@ -30,7 +28,7 @@ Playback::Playback(PlaybackKeys keys, std::ostream& screen, std::optional<double
       speed_(watchSpeed.value_or(1)),
       live_(!watchSpeed),
       sleep_(std::move(sleep)),
-      catchUp_(screen, watchSpeed ? kNoKeys : keys.keys),
+      catchUp_(screen, watchSpeed ? CatchUp::kNothing : keys.keys),
       feed_(*this),
       in_(&feed_) {}
 
