@@ -36,8 +36,8 @@ std::optional<std::string> PlaySession::finish() {
     if (!failure_ && screenFailed()) {
         failure_ = kOutputFailure;
     }
-    if (!failure_ && save_ != nullptr && !save_->makeDurable()) {
-        failure_ = save_->path + ": cannot save the game: " + std::strerror(errno);
+    if (!failure_) {
+        makeDurable();
     }
     return failure_;
 }
@@ -106,11 +106,15 @@ bool PlaySession::syncBeforeWaiting() {
     if (save_ == nullptr || !save_->unsynced || liveKeys().in_avail() > 0) {
         return true;
     }
-    if (!save_->makeDurable()) {
-        failure_ = save_->path + ": cannot save the game: " + std::strerror(errno);
-        return false;
+    return makeDurable();
+}
+
+bool PlaySession::makeDurable() {
+    if (save_ == nullptr || save_->makeDurable()) {
+        return true;
     }
-    return true;
+    failure_ = save_->path + ": cannot save the game: " + std::strerror(errno);
+    return false;
 }
 
 bool PlaySession::screenFailed() const {

@@ -55,6 +55,8 @@ private:
     [[nodiscard]] std::streambuf& liveKeys() const;
     // Makes the keys durable if the next one is not there yet; false if that failed.
     bool syncBeforeWaiting();
+    // Puts the saved keys on the disk; false, with the reason kept, if the disk refuses.
+    bool makeDurable();
     [[nodiscard]] bool screenFailed() const;
 
     Console terminal_;
