@@ -5,6 +5,7 @@
 #include <ctime>
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 
 #include "game/game.hpp"
 #include "platform/command_line.hpp"
@@ -103,7 +104,13 @@ int playAtTerminal(int argc, char** argv) {
     // keys arriving together are made durable together.
     std::ios::sync_with_stdio(false);
     const bool atTerminal = ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1;
-    return playGame(argc, argv, terminalConsole(), std::cerr, atTerminal ? STDIN_FILENO : -1);
+    try {
+        return playGame(argc, argv, terminalConsole(), std::cerr, atTerminal ? STDIN_FILENO : -1);
+    } catch (const std::exception& error) {
+        // Caught, so that the way out gives the terminal its settings back.
+        reportError(std::cerr, kProgram, error.what());
+        return kExitOnFatalError;
+    }
 }
 
 }  // namespace orbalune
