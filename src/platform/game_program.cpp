@@ -91,7 +91,7 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, 
     PlaySession session(terminal, save ? &*save : nullptr, keyboard ? &*keyboard : nullptr);
     Game game(session.console(seed));
     const int status = game.run();
-    if (const std::optional<std::string> failure = session.finish()) {
+    if (const std::optional<std::string> failure = session.finish(keyboardFd >= 0)) {
         reportError(err, kProgram, *failure);
         return kExitWriteFailed;
     }

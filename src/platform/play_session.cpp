@@ -28,9 +28,9 @@ Console PlaySession::console(std::uint32_t seed) {
     return Console{in_, catchUp_.out(), [this](std::int32_t ms) { pause(ms); }, seed};
 }
 
-std::optional<std::string> PlaySession::finish() {
+std::optional<std::string> PlaySession::finish(bool atTerminal) {
     catchUp_.show();
-    if (keyboard_ != nullptr && endedAtPrompt_) {
+    if (atTerminal && endedAtPrompt_) {
         terminal_.out << '\n' << std::flush;
     }
     if (!failure_ && screenFailed()) {

@@ -27,8 +27,7 @@ namespace orbalune {
 // had ended, when a key cannot be saved or the screen cannot be written.
 //
 // At a terminal in single-key mode, the keys come from `keyboard`: each one taken is shown after
-// its prompt, keys pressed while the game waits are dropped, and the game's end leaves the
-// shell's prompt a line of its own.
+// its prompt, and keys pressed while the game waits are dropped.
 class PlaySession {
 public:
     // `save` may be null: a game kept nowhere, exactly as the terminal plays it. `keyboard` is
@@ -42,8 +41,9 @@ public:
     Console console(std::uint32_t seed);
 
     // Once the game has ended: shows whatever is still held back, and tells why the game had to
-    // stop, if it did not simply run out of input.
-    [[nodiscard]] std::optional<std::string> finish();
+    // stop, if it did not simply run out of input. At a terminal, a game that ended at a prompt
+    // leaves the shell's prompt a line of its own.
+    [[nodiscard]] std::optional<std::string> finish(bool atTerminal = false);
 
 private:
     friend class KeyFeed<PlaySession>;
