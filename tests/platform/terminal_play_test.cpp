@@ -3,13 +3,10 @@
 #include <sys/wait.h>
 
 #include <csignal>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/replay.hpp"
 #include "platform/save_format.hpp"
-#include "support/arguments.hpp"
 #include "support/program_run.hpp"
 #include "support/screens.hpp"
 #include "support/terminal_run.hpp"
@@ -23,12 +20,9 @@ const std::string kEndKey = "\x04";  // Ctrl-D
 
 // What orbalune-replay --echo shows of a saved game: the game with each key after its prompt.
 std::string echoReplay(const std::string& path) {
-    Arguments arguments{{"orbalune-replay", "--echo", path}};
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    replay(arguments.argc(), arguments.argv(), {in, out, err, {}});
-    return out.str();
+    BackgroundRun replay(kReplay, {"--echo", path});
+    EXPECT_EQ(replay.finish(), 0);
+    return replay.output();
 }
 
 // Types each key without Enter once the game waits for it.
