@@ -9,10 +9,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <exception>
 #include <filesystem>
-#include <new>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -37,19 +36,20 @@ constexpr std::size_t kReadChunk = std::size_t{1} << 16;
     throw SaveFileError{std::string(what) + ": " + std::strerror(error)};
 }
 
-// Only a regular file is a saved game: anything else is refused by what `stat` says of the path,
-// before it is opened, so that opening a FIFO or a device has no effect on it.
+// Only a regular file is a saved game.
 void requireRegular(const struct stat& info) {
     if (!S_ISREG(info.st_mode)) {
         throw SaveFileError{S_ISDIR(info.st_mode) ? "is a directory" : "not a regular file"};
     }
 }
 
-// What the path names, followed through links; empty when nothing is there.
-std::optional<struct stat> pathKind(const std::string& path) {
+// Whether the path names a file, followed through links. Anything but a regular file is refused
+// by what `stat` says, before it is opened, so that opening a FIFO or a device has no effect.
+bool regularFileAt(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {
-        return info;
+        requireRegular(info);
+        return true;
     }
     const int error = errno;
     if (error == ENOENT && ::lstat(path.c_str(), &info) == 0) {
@@ -58,7 +58,7 @@ std::optional<struct stat> pathKind(const std::string& path) {
     if (error != ENOENT) {
         refuseFor("cannot open", error);
     }
-    return std::nullopt;
+    return false;
 }
 
 // Opens a regular file; empty if it went away since it was looked at. The descriptor is checked
@@ -259,17 +259,14 @@ void SaveReader::readMore(std::string& keys) {
                 return;
             }
         }
-    } catch (const std::bad_alloc&) {
-        throw SaveFileError{"too many keys to hold in memory"};
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) {  // bad_alloc or length_error; refusals pass through
         throw SaveFileError{"too many keys to hold in memory"};
     }
 }
 
 SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed) {
     for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
-        if (const std::optional<struct stat> kind = pathKind(path)) {
-            requireRegular(*kind);
+        if (regularFileAt(path)) {
             UniqueFd fd = openRegular(path, O_RDWR | O_APPEND);
             if (!fd) {
                 continue;  // removed since it was looked at
@@ -290,11 +287,9 @@ SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed) {
 
 SaveReader openSaveReader(const std::string& path) {
     for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
-        const std::optional<struct stat> kind = pathKind(path);
-        if (!kind) {
+        if (!regularFileAt(path)) {
             break;
         }
-        requireRegular(*kind);
         if (UniqueFd fd = openRegular(path, O_RDONLY)) {
             const SaveHeader header = readHeader(fd.get());
             return SaveReader{std::move(fd), header.seed, header.size};
