@@ -110,22 +110,5 @@ TEST(Resume, StopsBeforeAKeyThatCannotBeSaved) {
     EXPECT_EQ(game.inDungeon, 0);
 }
 
-// Playing on blind helps no one: the game stops at its next key, which it does not save.
-TEST(Resume, StopsWhenTheScreenCannotBeWritten) {
-    const TemporaryDirectory directory;
-    const std::string path = directory.file("blind.game");
-    for (const std::vector<std::string>& words :
-         {std::vector<std::string>{"orbalune"}, {"orbalune", "--save", path}}) {
-        Arguments arguments(words);
-        std::istringstream keyboard("vvvvv");
-        std::ofstream full("/dev/full");
-        std::ostringstream err;
-        EXPECT_EQ(playGame(arguments.argc(), arguments.argv(), Console{keyboard, full, {}, 3}, err),
-                  kExitWriteFailed);
-        EXPECT_EQ(err.str(), "orbalune: cannot write to standard output\n");
-    }
-    EXPECT_EQ(readFile(path), saveHeader(3));
-}
-
 }  // namespace
 }  // namespace orbalune::testing

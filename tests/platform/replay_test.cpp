@@ -12,7 +12,6 @@
 #include "platform/exit_status.hpp"
 #include "platform/save_format.hpp"
 #include "support/arguments.hpp"
-#include "support/bot.hpp"
 #include "support/program_run.hpp"
 #include "support/screens.hpp"
 #include "support/test_data.hpp"
@@ -67,32 +66,17 @@ TEST(ReplayArguments, AcceptASeedOrASavedGameAndWhatGoesWithEach) {
 TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
     const std::string badSeed = "the seed must be a number from 0 to 4294967295, not ";
     const std::string badSpeed = "the speed must be a positive number, not ";
+    // The shared reader's own refusals (unknown options, missing values) are the game's, tested
+    // with its command line.
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
-        {{"r"}, "give --seed N or a saved game FILE"},
         {{"r", "--pauses"}, "give --seed N or a saved game FILE"},
-        {{"r", "--seed"}, "option '--seed' needs a value"},
         {{"r", "--seed", "4294967296"}, badSeed + "'4294967296'"},
-        {{"r", "--seed", "-1"}, badSeed + "'-1'"},
-        {{"r", "--seed", "12x"}, badSeed + "'12x'"},
-        {{"r", "--seed", ""}, badSeed + "''"},
-        {{"r", "--seed", "+1"}, badSeed + "'+1'"},
-        {{"r", "--seed", "1", "--seed", "2"}, "option '--seed' given twice"},
         {{"r", "--seed", "1", "x"}, "a saved game has its own seed: give FILE or --seed, not both"},
-        {{"r", "a.game", "b.game"}, "unexpected argument 'b.game'"},
-        {{"r", "--seed", "1", "--speedy"}, "unknown option '--speedy'"},
-        {{"r", "--seed", "1", "--pauses=yes"}, "option '--pauses=yes' takes no value"},
-        {{"r", "--watch", "--seed", "1"}, "--watch needs a saved game FILE"},
-        {{"r", "--info"}, "--info needs a saved game FILE"},
-        {{"r", "--watch", "--info", "a.game"}, "--watch and --info do not go together"},
-        {{"r", "--speed", "2", "a.game"}, "--speed goes with --watch"},
-        {{"r", "--watch", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
-        {{"r", "--info", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
         {{"r", "--seed", "4", ""}, "the saved game FILE is an empty name"},
-        {{"r", "--echo", "--seed", "1"}, "--echo needs a saved game FILE"},
-        {{"r", "--follow"}, "--follow needs a saved game FILE"},
+        {{"r", "a.game", "b.game"}, "unexpected argument 'b.game'"},
+        {{"r", "--watch", "--seed", "1"}, "--watch needs a saved game FILE"},
+        {{"r", "--watch", "--info", "a.game"}, "--watch and --info do not go together"},
         {{"r", "--echo", "--follow", "a.game"}, "--follow and --echo do not go together"},
-        {{"r", "--info", "--follow", "a.game"}, "--follow and --info do not go together"},
-        {{"r", "--watch", "--echo", "a.game"}, "--watch and --echo do not go together"},
         {{"r", "--follow", "--speed", "2", "a.game"}, "--speed goes with --watch"},
         {{"r", "--follow", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
     };
@@ -105,7 +89,7 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
             EXPECT_EQ(error.message, why);
         }
     }
-    for (const std::string speed : {"0", "-1", "fast", "inf", "nan"}) {
+    for (const std::string speed : {"0", "fast", "nan"}) {
         Arguments arguments{{"r", "--watch", "--speed", speed, "a.game"}};
         try {
             parseReplayCommand(arguments.argc(), arguments.argv());
@@ -116,34 +100,18 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
     }
 }
 
-TEST(Replay, UsageGoesToStandardErrorWithStatusTwo) {
+TEST(Replay, UsageGoesToStandardErrorAndHelpToStandardOutput) {
     const ReplayRun run = runReplay({"orbalune-replay", "--seed", "abc"}, "v");
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
-              "orbalune-replay: the seed must be a number from 0 to 4294967295, not 'abc'\n"
-              "usage: orbalune-replay --seed N [--pauses] < KEYS\n"
-              "       orbalune-replay [--echo] [--pauses] FILE\n"
-              "       orbalune-replay --watch [--speed X] [--follow] FILE\n"
-              "       orbalune-replay --follow FILE\n"
-              "       orbalune-replay --info FILE\n");
-}
-
-TEST(Replay, HelpAndVersionGoToStandardOutput) {
+              "orbalune-replay: the seed must be a number from 0 to 4294967295, not 'abc'\n" +
+                  std::string(kReplayUsage));
     const ReplayRun help = runReplay({"r", "-h"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with(std::string(kReplayUsage) + "\n")) << help.out;
     EXPECT_NE(help.out.find("--speed X"), std::string::npos);
     EXPECT_EQ(runReplay({"r", "--version"}).out, "orbalune-replay " ORBALUNE_VERSION "\n");
-}
-
-TEST(Replay, TheSameSeedAndKeysGiveTheSameBytes) {
-    const std::string keys = "v e nnnn ssss wwww eeee a i";
-    const ReplayRun first = runReplay({"r", "--seed", "2024"}, keys);
-    const ReplayRun second = runReplay({"r", "--seed", "2024"}, keys);
-    EXPECT_EQ(first.status, 0);
-    EXPECT_EQ(first.out, second.out);
-    EXPECT_NE(first.out, runReplay({"r", "--seed", "2025"}, keys).out);
 }
 
 TEST(Replay, PauseMarkersAreTheOnlyDifferenceAndFollowTheirFormat) {
@@ -165,36 +133,16 @@ TEST(Replay, PauseMarkersAreTheOnlyDifferenceAndFollowTheirFormat) {
     EXPECT_NE(marked.out.find("attacks"), std::string::npos);
 }
 
-// Games saved by the game itself, with fights, a death and a resurrection among them.
+// The golden game saved by the game itself: fights won and lost, a death and a resurrection.
 TEST(ReplayFile, GivesTheSameBytesAsItsSeedAndKeys) {
     const TemporaryDirectory directory;
-    std::vector<std::pair<std::uint32_t, std::string>> games = {{19, readTestData("golden.keys")}};
-    for (const std::uint32_t seed : {16U, 36U}) {
-        Bot bot(seed, 3000);
-        bot.play();
-        games.emplace_back(seed, bot.typed);
-    }
-    std::string everything;
-    for (const auto& [seed, keys] : games) {
-        const std::string path = directory.file(std::to_string(seed) + ".game");
-        runGame({"--save", path, "--seed", std::to_string(seed)}, keys);
-        for (const bool pauses : {true, false}) {
-            std::vector<std::string> fromFileWords = {"r", path};
-            std::vector<std::string> fromSeedWords = {"r", "--seed", std::to_string(seed)};
-            if (pauses) {
-                fromFileWords.emplace_back("--pauses");
-                fromSeedWords.emplace_back("--pauses");
-            }
-            const ReplayRun fromFile = runReplay(fromFileWords, "ignored");
-            const ReplayRun fromSeed = runReplay(fromSeedWords, keys);
-            EXPECT_EQ(fromFile.status, 0) << fromFile.err;
-            EXPECT_EQ(fromFile.out, fromSeed.out) << "seed " << seed << ' ' << pauses;
-            everything += fromFile.out;
-        }
-    }
-    EXPECT_GE(countOf(everything, "\nYou won!\n"), 1U);
-    EXPECT_GE(countOf(everything, "\nThe monsters won!\n"), 1U);
-    EXPECT_GE(countOf(everything, "\nBut...dude, you're alive again!\n"), 1U);
+    const std::string keys = readTestData("golden.keys");
+    const std::string path = directory.file("golden.game");
+    runGame({"--save", path, "--seed", "19"}, keys);
+    const ReplayRun fromFile = runReplay({"r", "--pauses", path}, "ignored");
+    EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.out, runReplay({"r", "--seed", "19", "--pauses"}, keys).out);
+    EXPECT_EQ(fromFile.out, readTestData("golden.expected"));
 }
 
 // A bug report's attachment: the game as the player's terminal showed it, each key after the

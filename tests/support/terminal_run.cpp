@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <csignal>
-#include <cstring>
-#include <string_view>
 
 #include "support/screens.hpp"
 
@@ -41,21 +39,30 @@ pid_t start(const std::string& program, const std::vector<std::string>& words, P
     return pid;
 }
 
-// Reads what `fd` has within `patience` into `into`; false at its end.
-bool readInto(int fd, std::string& into, std::chrono::milliseconds patience, bool dropReturns) {
+// Reads into `into` what `fd` has within `patience`; false if nothing came.
+bool readInto(int fd, std::string& into, std::chrono::milliseconds patience) {
     pollfd ready{fd, POLLIN, 0};
     if (::poll(&ready, 1, static_cast<int>(patience.count())) <= 0) {
-        return true;
+        return false;
     }
     std::array<char, 4096> chunk{};
     const ssize_t count = ::read(fd, chunk.data(), chunk.size());
     if (count <= 0) {
         return false;
     }
-    for (const char byte : std::string_view(chunk.data(), static_cast<std::size_t>(count))) {
-        if (!(dropReturns && byte == '\r')) {
-            into += byte;
+    into.append(chunk.data(), static_cast<std::size_t>(count));
+    return true;
+}
+
+// Waits until `done` holds, reading from `fd` into `into`; false if it did not within a while.
+template <typename Done>
+bool readUntil(int fd, std::string& into, Done done) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
         }
+        readInto(fd, into, std::chrono::milliseconds(100));
     }
     return true;
 }
@@ -78,7 +85,10 @@ int waitFor(pid_t pid) {
 
 TerminalRun::TerminalRun(const std::string& program, const std::vector<std::string>& words) {
     ::openpty(&master_, &slave_, nullptr, nullptr, nullptr);
+    // Line ends reach the screen as the program wrote them, without the terminal's "\r".
     ::tcgetattr(slave_, &initial_);
+    initial_.c_oflag &= ~static_cast<tcflag_t>(ONLCR);
+    ::tcsetattr(slave_, TCSANOW, &initial_);
     pid_ = start(program, words, [this] {
         ::setsid();
         ::ioctl(slave_, TIOCSCTTY, 0);
@@ -104,14 +114,9 @@ void TerminalRun::type(const std::string& keys) const {
 }
 
 bool TerminalRun::awaitPrompts(std::size_t count) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!screen_.ends_with(kPrompt) || countOf(screen_, kPrompt) < count) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        readAvailable(std::chrono::milliseconds(100));
-    }
-    return true;
+    return readUntil(master_, screen_, [this, count] {
+        return screen_.ends_with(kPrompt) && countOf(screen_, kPrompt) >= count;
+    });
 }
 
 termios TerminalRun::settings() const {
@@ -127,17 +132,9 @@ void TerminalRun::signal(int number) const {
 int TerminalRun::finish() {
     const int status = waitFor(pid_);
     pid_ = -1;
-    readAvailable(std::chrono::milliseconds(100));
-    return status;
-}
-
-void TerminalRun::readAvailable(std::chrono::milliseconds patience) {
-    while (readInto(master_, screen_, patience, true)) {
-        pollfd more{master_, POLLIN, 0};
-        if (::poll(&more, 1, 0) <= 0) {
-            return;
-        }
+    while (readInto(master_, screen_, std::chrono::milliseconds(100))) {
     }
+    return status;
 }
 
 bool sameSettings(const termios& a, const termios& b) {
@@ -167,23 +164,15 @@ BackgroundRun::~BackgroundRun() {
 }
 
 bool BackgroundRun::awaitOutputEnding(const std::string& text) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!output_.ends_with(text)) {
-        if (std::chrono::steady_clock::now() > deadline ||
-            !readInto(out_, output_, std::chrono::milliseconds(100), false)) {
-            return false;
-        }
-    }
-    return true;
+    return readUntil(out_, output_, [this, &text] { return output_.ends_with(text); });
 }
 
+// What it writes once it has ended waits in the pipe: a follower's few screens fit in it.
 int BackgroundRun::finish() {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (readInto(out_, output_, std::chrono::milliseconds(100), false) &&
-           std::chrono::steady_clock::now() < deadline) {
-    }
     const int status = waitFor(pid_);
     pid_ = -1;
+    while (readInto(out_, output_, std::chrono::milliseconds(0))) {
+    }
     return status;
 }
 

@@ -10,7 +10,7 @@
 namespace orbalune::testing {
 
 // A program of ours run at a pseudo-terminal of its own, as a player runs it in a terminal
-// window: keys typed into it, its screen read back with the terminal's "\r\n" as "\n".
+// window: keys typed into it, its screen read back.
 class TerminalRun {
 public:
     // `program`: the built binary; `words`: its arguments.
@@ -33,8 +33,6 @@ public:
     int finish();
 
 private:
-    void readAvailable(std::chrono::milliseconds patience);
-
     int master_ = -1;
     int slave_ = -1;
     pid_t pid_ = -1;
@@ -60,8 +58,6 @@ public:
     [[nodiscard]] const std::string& output() const { return output_; }
 
 private:
-    bool readAvailable(std::chrono::milliseconds patience);
-
     int out_ = -1;
     pid_t pid_ = -1;
     std::string output_;
