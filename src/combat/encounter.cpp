@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ostream>
 
-#include "game/depth_curve.hpp"
+#include "combat/chances.hpp"
 #include "game/game.hpp"
 #include "game/saturating.hpp"
 
@@ -37,15 +37,12 @@ bool Encounter::monstersAttack() {
     const double diagonal = std::sqrt(squared(level.height, level.width));
     const double distance = std::sqrt(
         squared(level.orbaluneCol - level.playerCol, level.orbaluneRow - level.playerRow));
-    const double base = 100.0 - 50.0 / depthFactor(game.dungeonNumber);
-    const auto chance = static_cast<std::int32_t>((1.0 - distance / (diagonal * 0.5)) * base);
-    return game.random.percentDraw() < chance;
+    return game.random.percentDraw() < encounterChance(distance, diagonal, game.dungeonNumber);
 }
 
 void Encounter::chooseGroup() {
     const std::int32_t n = game.dungeonNumber;
     const std::int32_t cap = n + 2;
-    const double factor = depthFactor(n);
     std::ostream& out = game.out();
     while (monsterCount == 0) {
         for (std::size_t position = 0; position < game.monsterCatalog.kinds.size(); ++position) {
@@ -53,8 +50,7 @@ void Encounter::chooseGroup() {
             if (n < kind.level) {
                 continue;
             }
-            const std::int32_t roll = game.random.percentDraw();
-            if (!(kind.encounterChance * factor > roll)) {
+            if (!joinsGroup(kind.encounterChance, n, game.random.percentDraw())) {
                 continue;
             }
             const std::int32_t size = game.random.randomInRange(kind.minGroup, kind.maxGroup);

@@ -1,32 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <queue>
 #include <string>
 #include <vector>
 
+#include "combat/turn_queue.hpp"
 #include "dungeon/monster_catalog.hpp"
 #include "items/item.hpp"
 
 namespace orbalune {
 
 struct Game;
-
-// One entry of the fight clock's queue.
-struct TurnEvent {
-    static constexpr std::int32_t kPlayer = -1;
-
-    std::int32_t actor = kPlayer;  // the player, or a monster index
-    std::int64_t time = 0;         // milliseconds of fight time
-};
-
-// Orders the queue so that the earliest event comes out first. Events with equal times come
-// out in whatever order the heap yields, which is the same on every replay.
-struct LaterTurnFirst {
-    bool operator()(const TurnEvent& a, const TurnEvent& b) const { return a.time > b.time; }
-};
-
-using TurnQueue = std::priority_queue<TurnEvent, std::vector<TurnEvent>, LaterTurnFirst>;
 
 // "word" for one, "words" for any other count.
 std::string pluralize(const std::string& word, std::int64_t count);

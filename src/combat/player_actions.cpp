@@ -1,14 +1,13 @@
 #include <ostream>
 
+#include "combat/chances.hpp"
 #include "combat/encounter.hpp"
-#include "game/depth_curve.hpp"
 #include "game/game.hpp"
 
 namespace orbalune {
 
 namespace {
 constexpr std::int32_t kSpinChancePerBonus = 5;  // percent per point of weapon bonus
-constexpr std::int32_t kManyMonsters = 5;        // from this many, running is twice as hard
 }  // namespace
 
 bool Encounter::attack() {
@@ -26,9 +25,8 @@ bool Encounter::attack() {
     out << "\nYou attack a " << kind.name << " with your " << weapon.name << "...";
     game.pause(game.pauseMs);
 
-    const double factor = depthFactor(game.dungeonNumber);
-    const auto hitChance = static_cast<std::int32_t>(
-        factor * static_cast<double>(game.player.level - kind.defense) + 90.0);
+    const std::int32_t hitChance =
+        attackHitChance(game.dungeonNumber, game.player.level, kind.defense);
     if (game.random.percentDraw() >= hitChance) {
         out << " and miss!\n";
         return false;
@@ -67,10 +65,8 @@ bool Encounter::runAway() {
     }
     // Dead monsters stay in the divisor, so each defeat makes escape easier.
     const double average = sum / monsterCount;
-    double chance = ((game.player.level - average) * 10.0 + 50.0) / depthFactor(game.dungeonNumber);
-    if (monsterCount >= kManyMonsters) {
-        chance *= 0.5;
-    }
+    const double chance =
+        runAwayChance(game.dungeonNumber, game.player.level, average, monsterCount);
     if (game.random.percentDraw() < chance) {
         out << "\nYou ran away!\n";
         return true;

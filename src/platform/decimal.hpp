@@ -1,9 +1,13 @@
 #pragma once
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <locale>
 #include <optional>
+#include <sstream>
+#include <string>
 #include <string_view>
 
 namespace orbalune {
@@ -18,6 +22,57 @@ inline std::optional<std::uint32_t> parseUint32(std::string_view text) {
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(value);
+}
+
+namespace detail {
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+// Skips a run of digits; whether there was one.
+inline bool skipDigits(std::string_view& text) {
+    std::size_t count = 0;
+    while (count < text.size() && isDigit(text[count])) {
+        ++count;
+    }
+    text.remove_prefix(count);
+    return count > 0;
+}
+}  // namespace detail
+
+// A positive finite number in plain decimal, as "2", "0.5", ".5" or "1e3": no sign, no spaces,
+// no hexadecimal, no "inf". The grammar is checked here and the conversion done in the classic
+// locale, so that every standard library and every locale accept and refuse the same texts.
+inline std::optional<double> parsePositiveDecimal(std::string_view text) {
+    std::string_view rest = text;
+    const bool whole = detail::skipDigits(rest);
+    bool fraction = false;
+    if (!rest.empty() && rest.front() == '.') {
+        rest.remove_prefix(1);
+        fraction = detail::skipDigits(rest);
+    }
+    if (!whole && !fraction) {
+        return std::nullopt;
+    }
+    if (!rest.empty() && (rest.front() == 'e' || rest.front() == 'E')) {
+        rest.remove_prefix(1);
+        if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+            rest.remove_prefix(1);
+        }
+        if (!detail::skipDigits(rest)) {
+            return std::nullopt;
+        }
+    }
+    if (!rest.empty()) {
+        return std::nullopt;
+    }
+    std::istringstream stream{std::string(text)};
+    stream.imbue(std::locale::classic());
+    double value = 0;
+    stream >> value;
+    if (stream.fail() || !std::isfinite(value) || value <= 0) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 }  // namespace orbalune

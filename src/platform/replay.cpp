@@ -3,14 +3,13 @@
 #include <getopt.h>
 
 #include <array>
-#include <charconv>
-#include <cmath>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string_view>
 
 #include "game/game.hpp"
+#include "platform/decimal.hpp"
 #include "platform/exit_status.hpp"
 #include "platform/followed_save.hpp"
 #include "platform/instant_replay.hpp"
@@ -43,15 +42,12 @@ constexpr const char* kReplayHelp =
 enum ReplayOption : int { kSeed = 256, kPauses, kWatch, kSpeed, kInfo, kFollow, kEcho };
 
 double speedArgument(const char* value) {
-    const std::string_view text(value);
-    double speed = 0;
-    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), speed);
-    if (text.empty() || error != std::errc{} || stop != text.data() + text.size() ||
-        !std::isfinite(speed) || speed <= 0) {
-        throw CommandLineError{"the speed must be a positive number, not '" + std::string(text) +
+    const std::optional<double> speed = parsePositiveDecimal(value);
+    if (!speed) {
+        throw CommandLineError{"the speed must be a positive number, not '" + std::string(value) +
                                "'"};
     }
-    return speed;
+    return *speed;
 }
 
 // The options that choose how a file is played, as given.

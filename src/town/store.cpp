@@ -7,11 +7,6 @@
 namespace orbalune {
 
 namespace {
-// The store pays back less the deeper the game has gone.
-double sellPercentFor(std::int32_t dungeonNumber) {
-    return 80.0 / depthLog(dungeonNumber);
-}
-
 // Treasures are never sold, and items of no value never bought back; both keep their letters.
 bool isForSale(const Item& item) {
     return item.category != ItemCategory::Treasure;
@@ -88,9 +83,7 @@ bool Game::sell() {
         return false;
     }
     item.equipped = false;
-    // The untruncated rate, not the whole percent shown above.
-    const auto amount =
-        static_cast<std::int32_t>(static_cast<double>(item.price) * (sellPercent * 0.01));
+    const std::int32_t amount = buyBackAmount(item.price, sellPercent);
     out() << "\nHere are " << amount << " mokels for you!\n";
     removeFromBag(slot);
     player.mokels = saturatingAdd(player.mokels, amount);

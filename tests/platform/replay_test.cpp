@@ -89,7 +89,13 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
             EXPECT_EQ(error.message, why);
         }
     }
-    for (const std::string speed : {"0", "fast", "nan"}) {
+    // Read alike by every standard library and in every locale.
+    for (const auto& [speed, value] : {std::pair{"3.", 3.0}, std::pair{".25", 0.25},
+                                       std::pair{"2e1", 20.0}, std::pair{"1E-1", 0.1}}) {
+        EXPECT_EQ(parse({"r", "--watch", "--speed", speed, "a.game"}).speed, value) << speed;
+    }
+    for (const std::string speed :
+         {"0", "fast", "nan", "inf", "-1", "+2", " 2", "2 ", "0x1p0", "1e", "1e400", "1,5", "."}) {
         Arguments arguments{{"r", "--watch", "--speed", speed, "a.game"}};
         try {
             parseReplayCommand(arguments.argc(), arguments.argv());
