@@ -1,4 +1,4 @@
-#include "platform/game_program.hpp"
+#include "platform/programs/game_program.hpp"
 
 int main(int argc, char** argv) {
     return orbalune::playAtTerminal(argc, argv);

@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "platform/program_output.hpp"
-#include "platform/replay.hpp"
+#include "platform/programs/program_output.hpp"
+#include "platform/replay/replay.hpp"
 
 int main(int argc, char** argv) {
     orbalune::openClosedStandardDescriptors();

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "game/game.hpp"
-#include "platform/instant_replay.hpp"
-#include "platform/key_streams.hpp"
-#include "platform/play_session.hpp"
-#include "platform/save_file.hpp"
+#include "platform/replay/instant_replay.hpp"
+#include "platform/replay/key_streams.hpp"
+#include "platform/saved_games/play_session.hpp"
+#include "platform/saved_games/save_file.hpp"
 
 namespace orbalune {
 namespace {

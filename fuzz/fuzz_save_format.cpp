@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/save_format.hpp"
+#include "platform/saved_games/save_format.hpp"
 
 namespace {
 

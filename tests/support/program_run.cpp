@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/game_program.hpp"
+#include "platform/programs/game_program.hpp"
 #include "support/arguments.hpp"
 
 namespace orbalune::testing {

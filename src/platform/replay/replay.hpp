@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "platform/programs/command_line.hpp"
+#include "platform/replay/playback.hpp"
+
+namespace orbalune {
+
+// What the replay tool was asked for on its command line.
+struct ReplayCommand {
+    enum class Mode {
+        Keys,    // --seed N, the keys on standard input
+        File,    // a saved game, instantly
+        Echo,    // a saved game, instantly, with its keys after their prompts
+        Watch,   // a saved game, in real time
+        Follow,  // a saved game as it is played, from now or (with watch) from its start
+        Info,    // a saved game's summary
+    };
+    ProgramRequest request = ProgramRequest::Run;
+    Mode mode = Mode::Keys;
+    std::uint32_t seed = 0;
+    std::string file;
+    bool showPauses = false;
+    bool watch = false;  // for Follow: from the start, paced
+    double speed = 1;
+};
+
+inline constexpr const char* kReplayUsage =
+    "usage: orbalune-replay --seed N [--pauses] < KEYS\n"
+    "       orbalune-replay [--echo] [--pauses] FILE\n"
+    "       orbalune-replay --watch [--speed X] [--follow] FILE\n"
+    "       orbalune-replay --follow FILE\n"
+    "       orbalune-replay --info FILE\n";
+
+// Throws CommandLineError.
+ReplayCommand parseReplayCommand(int argc, char** argv);
+
+// The world the replay tool runs in: its streams, and how it sleeps while watching.
+struct ReplayTerminal {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    Sleep sleep;
+};
+
+// The orbalune-replay program. It replays a game from a seed and the keys on standard input, or
+// from a saved game, with instant pauses (written as "{pause MS}" markers when asked) and, when
+// asked, the keys after their prompts; watches a saved game in real time; follows one as it is
+// played; or sums one up. Returns the exit status.
+int replay(int argc, char** argv, const ReplayTerminal& terminal);
+
+}  // namespace orbalune

@@ -1,0 +1,56 @@
+#include "platform/saved_games/catch_up.hpp"
+
+#include "platform/terminal/keys.hpp"
+
+namespace orbalune {
+
+namespace {
+
+std::size_t withoutTrailingBlanks(const std::string& keys) {
+    std::size_t end = keys.size();
+    while (end > 0 && isBlankKey(keys[end - 1])) {
+        --end;
+    }
+    return end;
+}
+
+}  // namespace
+
+const std::string CatchUp::kNothing;
+
+CatchUp::CatchUp(std::ostream& screen, const std::string& keys)
+    : screen_(screen),
+      keys_(keys),
+      end_(withoutTrailingBlanks(keys)),
+      phase_(end_ == 0 ? Phase::Live : Phase::Replaying),
+      out_(phase_ == Phase::Live ? screen.rdbuf() : &held_) {}
+
+char CatchUp::takeKey() {
+    const char key = keys_[next_++];
+    held_.echo(key);
+    if (next_ == end_) {
+        held_.markCaughtUp();
+        phase_ = Phase::CaughtUp;
+    }
+    return key;
+}
+
+bool CatchUp::beforeWait() {
+    if (phase_ == Phase::Replaying) {
+        return false;
+    }
+    show();
+    return true;
+}
+
+void CatchUp::show() {
+    if (phase_ == Phase::Live) {
+        return;
+    }
+    screen_ << held_.screen() << std::flush;
+    held_.release();
+    out_.rdbuf(screen_.rdbuf());
+    phase_ = Phase::Live;
+}
+
+}  // namespace orbalune

@@ -1,0 +1,65 @@
+#include "platform/saved_games/followed_save.hpp"
+
+#include <poll.h>
+#include <sys/file.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "platform/os/file_system.hpp"
+
+namespace orbalune {
+
+namespace {
+
+// How long a follower sleeps between looks at the lock when the file does not change: a game
+// whose player leaves it is seen to be over within this time.
+constexpr int kLockLookMs = 1000;
+// Without change notification, how often the file is looked at: often enough that keys show
+// within a blink, seldom enough to cost no measurable processor time.
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+
+}  // namespace
+
+FollowedSave::FollowedSave(const std::string& path)
+    : reader_(openSaveReader(path)), changes_(os::watchWrites(path)) {
+    reader_.readMore(keys_);
+}
+
+bool FollowedSave::awaitMoreThan(std::size_t count) {
+    for (;;) {
+        reader_.readMore(keys_);
+        if (keys_.size() > count) {
+            return true;
+        }
+        if (!beingPlayed()) {
+            reader_.readMore(keys_);  // the last keys may have come just before the game ended
+            return keys_.size() > count;
+        }
+        awaitChange();
+    }
+}
+
+// A game in play holds an exclusive lock on its file; a shared one can be had only when no game
+// does. It is let go at once.
+bool FollowedSave::beingPlayed() const {
+    if (::flock(reader_.fd.get(), LOCK_SH | LOCK_NB) != 0) {
+        return errno == EWOULDBLOCK;
+    }
+    ::flock(reader_.fd.get(), LOCK_UN);
+    return false;
+}
+
+void FollowedSave::awaitChange() {
+    if (!changes_) {
+        std::this_thread::sleep_for(kPollInterval);
+        return;
+    }
+    pollfd watch{changes_.get(), POLLIN, 0};
+    if (::poll(&watch, 1, kLockLookMs) > 0) {
+        os::drainWatch(changes_.get());
+    }
+}
+
+}  // namespace orbalune

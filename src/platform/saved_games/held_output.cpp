@@ -1,0 +1,68 @@
+#include "platform/saved_games/held_output.hpp"
+
+#include <algorithm>
+
+#include "platform/terminal/shown_text.hpp"
+
+namespace orbalune {
+
+namespace {
+// Held text beyond this is cut down to its last screenful; a long game is replayed in memory
+// that stays this small.
+constexpr std::size_t kTrimAt = std::size_t{1} << 16;
+}  // namespace
+
+void HeldOutput::echo(char key) {
+    const std::string shown = shownKey(key);
+    sputn(shown.data(), static_cast<std::streamsize>(shown.size()));
+}
+
+void HeldOutput::markCaughtUp() {
+    drain();
+    mark_ = text_.size();
+}
+
+std::string HeldOutput::screen() {
+    drain();
+    return text_.substr(std::min(lastLinesStart(), mark_));
+}
+
+void HeldOutput::release() {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    text_ = {};
+    mark_ = std::string::npos;
+}
+
+HeldOutput::int_type HeldOutput::overflow(int_type c) {
+    drain();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+        sputc(traits_type::to_char_type(c));
+    }
+    return traits_type::not_eof(c);
+}
+
+int HeldOutput::sync() {
+    drain();
+    return 0;
+}
+
+void HeldOutput::drain() {
+    text_.append(pbase(), pptr());
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    if (mark_ == std::string::npos && text_.size() > kTrimAt) {
+        text_.erase(0, lastLinesStart());
+    }
+}
+
+// Where the last kScreenLines lines begin, the last one being the prompt that has no line end.
+std::size_t HeldOutput::lastLinesStart() const {
+    std::size_t start = text_.size();
+    for (std::size_t lineEnds = 0; start > 0; --start) {
+        if (text_[start - 1] == '\n' && ++lineEnds == kScreenLines) {
+            break;
+        }
+    }
+    return start;
+}
+
+}  // namespace orbalune

@@ -1,0 +1,124 @@
+#include "platform/saved_games/play_session.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "platform/programs/program_output.hpp"
+#include "platform/terminal/keys.hpp"
+#include "platform/terminal/shown_text.hpp"
+
+namespace orbalune {
+
+namespace {
+
+using Traits = std::streambuf::traits_type;
+
+}  // namespace
+
+PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboard)
+    : terminal_(std::move(terminal)),
+      save_(save),
+      keyboard_(keyboard),
+      catchUp_(terminal_.out, save != nullptr ? save->game.keys : CatchUp::kNothing),
+      keys_(*this),
+      in_(&keys_) {}
+
+Console PlaySession::console(std::uint32_t seed) {
+    return Console{in_, catchUp_.out(), [this](std::int32_t ms) { pause(ms); }, seed};
+}
+
+std::optional<std::string> PlaySession::finish(bool atTerminal) {
+    catchUp_.show();
+    if (atTerminal && endedAtPrompt_) {
+        terminal_.out << '\n' << std::flush;
+    }
+    if (!failure_ && screenFailed()) {
+        failure_ = kOutputFailure;
+    }
+    if (!failure_) {
+        makeDurable();
+    }
+    return failure_;
+}
+
+Traits::int_type PlaySession::peekKey() {
+    if (catchUp_.replaying()) {
+        return Traits::to_int_type(catchUp_.nextKey());
+    }
+    catchUp_.show();
+    if (screenFailed()) {
+        failure_ = kOutputFailure;
+        return endOfInput();
+    }
+    if (!syncBeforeWaiting()) {
+        return endOfInput();
+    }
+    const Traits::int_type next = liveKeys().sgetc();
+    return Traits::eq_int_type(next, Traits::eof()) ? endOfInput() : next;
+}
+
+Traits::int_type PlaySession::takeKey() {
+    if (catchUp_.replaying()) {
+        return Traits::to_int_type(catchUp_.takeKey());
+    }
+    const Traits::int_type next = peekKey();
+    if (Traits::eq_int_type(next, Traits::eof())) {
+        return next;
+    }
+    if (save_ != nullptr && !isBlankKey(Traits::to_char_type(next)) &&
+        !save_->appendKey(Traits::to_char_type(next))) {
+        failure_ = save_->path + ": cannot save the next key: " + std::strerror(errno) +
+                   " (the game stopped before it)";
+        return endOfInput();
+    }
+    if (keyboard_ != nullptr) {
+        terminal_.out << shownKey(Traits::to_char_type(next)) << std::flush;
+    }
+    return liveKeys().sbumpc();
+}
+
+void PlaySession::pause(std::int32_t ms) {
+    if (!catchUp_.beforeWait()) {
+        return;
+    }
+    if (terminal_.pause) {
+        terminal_.pause(ms);
+    }
+    if (keyboard_ != nullptr) {
+        keyboard_->discardTyped();
+    }
+}
+
+// The game ends at the prompt that waits for the key it will not get.
+Traits::int_type PlaySession::endOfInput() {
+    endedAtPrompt_ = true;
+    return Traits::eof();
+}
+
+std::streambuf& PlaySession::liveKeys() const {
+    return keyboard_ != nullptr ? *keyboard_ : *terminal_.in.rdbuf();
+}
+
+// Keys that arrive together are made durable together, once, before the game waits for more; a
+// power cut then loses at most what was typed since the game last waited.
+bool PlaySession::syncBeforeWaiting() {
+    if (save_ == nullptr || !save_->unsynced || liveKeys().in_avail() > 0) {
+        return true;
+    }
+    return makeDurable();
+}
+
+bool PlaySession::makeDurable() {
+    if (save_ == nullptr || save_->makeDurable()) {
+        return true;
+    }
+    failure_ = save_->path + ": cannot save the game: " + std::strerror(errno);
+    return false;
+}
+
+bool PlaySession::screenFailed() const {
+    return catchUp_.failed();
+}
+
+}  // namespace orbalune

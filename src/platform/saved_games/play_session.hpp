@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "game/console.hpp"
+#include "platform/saved_games/catch_up.hpp"
+#include "platform/saved_games/save_file.hpp"
+#include "platform/terminal/keys.hpp"
+#include "platform/terminal/terminal_keys.hpp"
+
+namespace orbalune {
+
+// The console of a game played at a terminal, kept in a save file or not.
+//
+// A resumed game first takes the keys its file holds, silently and without waiting. Once it has
+// taken the last of them, the player sees the screen as they left it (HeldOutput) and plays on;
+// if that key left a fight waiting on its clock, the fight goes on with its real pauses. Every
+// key from the terminal is written to the file before the game takes it, and the file is made
+// durable whenever the game is about to wait for the player. The game is stopped, as if its input
+// had ended, when a key cannot be saved or the screen cannot be written.
+//
+// At a terminal in single-key mode, the keys come from `keyboard`: each one taken is shown after
+// its prompt, and keys pressed while the game waits are dropped.
+class PlaySession {
+public:
+    // `save` may be null: a game kept nowhere, exactly as the terminal plays it. `keyboard` is
+    // null unless the terminal reads single keys.
+    PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboard = nullptr);
+    PlaySession(const PlaySession&) = delete;
+    PlaySession& operator=(const PlaySession&) = delete;
+    ~PlaySession() = default;
+
+    // The console to build the game with.
+    Console console(std::uint32_t seed);
+
+    // Once the game has ended: shows whatever is still held back, and tells why the game had to
+    // stop, if it did not simply run out of input. At a terminal, a game that ended at a prompt
+    // leaves the shell's prompt a line of its own.
+    [[nodiscard]] std::optional<std::string> finish(bool atTerminal = false);
+
+private:
+    friend class KeyFeed<PlaySession>;
+
+    std::streambuf::int_type peekKey();
+    std::streambuf::int_type takeKey();
+    void pause(std::int32_t ms);
+    std::streambuf::int_type endOfInput();
+    [[nodiscard]] std::streambuf& liveKeys() const;
+    // Makes the keys durable if the next one is not there yet; false if that failed.
+    bool syncBeforeWaiting();
+    // Puts the saved keys on the disk; false, with the reason kept, if the disk refuses.
+    bool makeDurable();
+    [[nodiscard]] bool screenFailed() const;
+
+    Console terminal_;
+    SaveFile* save_;
+    TerminalKeys* keyboard_;
+    CatchUp catchUp_;
+    KeyFeed<PlaySession> keys_;
+    std::istream in_;
+    std::optional<std::string> failure_;
+    bool endedAtPrompt_ = false;
+};
+
+}  // namespace orbalune

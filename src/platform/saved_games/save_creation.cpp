@@ -1,0 +1,156 @@
+#include "platform/saved_games/save_creation.hpp"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "platform/os/write_all.hpp"
+#include "platform/saved_games/save_format.hpp"
+
+namespace orbalune {
+
+namespace {
+
+// What came of one way of creating the file.
+enum class Outcome {
+    Created,
+    Taken,        // another game created the file first
+    Unsupported,  // the file system cannot do it this way: try the next
+};
+
+// Beside the saved game, so that linking or renaming it stays on one file system; short, so
+// that a saved game may have the longest name the directory takes.
+constexpr std::string_view kTemporaryName = ".orbalune-new-XXXXXX";
+
+[[noreturn]] void refuseToCreate(int error) {
+    throw SaveFileError{std::string("cannot create: ") + std::strerror(error)};
+}
+
+// Files get the permissions the user's umask leaves, as any file a program creates.
+mode_t permissionsForNewFiles() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Locks a new file and writes `bytes` to it; 0, or the errno of the step that failed. No one
+// else has the file open yet, so its lock is had at once, and held once it has a name.
+int lockAndWrite(int fd, std::string_view bytes) {
+    return ::flock(fd, LOCK_EX) == 0 && writeAll(fd, bytes) ? 0 : errno;
+}
+
+Outcome outcomeOf(int error) {
+    if (error == 0) {
+        return Outcome::Created;
+    }
+    if (error == EEXIST) {
+        return Outcome::Taken;
+    }
+    if (os::isUnsupported(error)) {
+        return Outcome::Unsupported;
+    }
+    refuseToCreate(error);
+}
+
+// A file without a name, filled, then named: nothing of it is seen, or left behind, before it
+// is whole.
+Outcome throughUnnamedFile(const std::string& path, std::string_view header,
+                           const os::NamingCalls& calls, UniqueFd& file) {
+    const int error = calls.createUnnamed(directoryOf(path), permissionsForNewFiles(), file);
+    if (error != 0) {
+        return outcomeOf(error);
+    }
+    if (const int failed = lockAndWrite(file.get(), header); failed != 0) {
+        refuseToCreate(failed);
+    }
+    return outcomeOf(calls.nameUnnamed(file.get(), path));
+}
+
+// A file under a temporary name, given its own by a link or by a rename that never replaces.
+// The header's last byte is written only once the file has its name, so that a temporary left
+// by a game killed in between is never a whole saved game.
+Outcome throughTemporaryName(const std::string& path, std::string_view header,
+                             const os::NamingCalls& calls, UniqueFd& file) {
+    const std::string pattern = directoryOf(path) + "/" + std::string(kTemporaryName);
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    file = UniqueFd(::mkstemp(name.data()));
+    if (!file) {
+        refuseToCreate(errno);
+    }
+    const std::string temporary(name.data());
+    int error = ::fcntl(file.get(), F_SETFD, FD_CLOEXEC) == 0 &&
+                        ::fcntl(file.get(), F_SETFL, O_APPEND) == 0 &&
+                        ::fchmod(file.get(), permissionsForNewFiles()) == 0
+                    ? lockAndWrite(file.get(), header.substr(0, header.size() - 1))
+                    : errno;
+    if (error == 0) {
+        error = calls.hardLink(temporary, path);
+        if (error == 0) {
+            ::unlink(temporary.c_str());
+        } else if (os::isUnsupported(error)) {
+            error = calls.renameNoReplace(temporary, path);
+        }
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return outcomeOf(error);
+    }
+    if (!writeAll(file.get(), header.substr(header.size() - 1))) {
+        error = errno;
+        ::unlink(path.c_str());  // ours, and locked: no one else has played it
+        refuseToCreate(error);
+    }
+    return Outcome::Created;
+}
+
+// Where a whole file cannot be named at once: created in place, exclusively, then filled.
+Outcome inPlace(const std::string& path, std::string_view header, UniqueFd& file) {
+    file =
+        UniqueFd(::open(path.c_str(), O_CREAT | O_EXCL | O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY,
+                        permissionsForNewFiles()));
+    if (!file && errno == EEXIST) {
+        return Outcome::Taken;
+    }
+    if (!file) {
+        refuseToCreate(errno);
+    }
+    if (const int error = lockAndWrite(file.get(), header); error != 0) {
+        ::unlink(path.c_str());
+        refuseToCreate(error);
+    }
+    return Outcome::Created;
+}
+
+}  // namespace
+
+std::string directoryOf(const std::string& path) {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? "." : parent.string();
+}
+
+std::optional<UniqueFd> createSaveFile(const std::string& path, std::uint32_t seed,
+                                       const os::NamingCalls& calls) {
+    const std::string header = saveHeader(seed);
+    UniqueFd file;
+    Outcome outcome = throughUnnamedFile(path, header, calls, file);
+    if (outcome == Outcome::Unsupported) {
+        outcome = throughTemporaryName(path, header, calls, file);
+    }
+    if (outcome == Outcome::Unsupported) {
+        outcome = inPlace(path, header, file);
+    }
+    if (outcome == Outcome::Taken) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+}  // namespace orbalune

@@ -1,0 +1,218 @@
+#include "platform/saved_games/save_file.hpp"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <string_view>
+#include <thread>
+
+#include "platform/os/file_system.hpp"
+#include "platform/os/write_all.hpp"
+#include "platform/saved_games/save_creation.hpp"
+
+namespace orbalune {
+
+namespace {
+
+// A missing file found on opening may be created by another game before this one creates it;
+// opening is then tried again, a few times at most.
+constexpr int kOpenAttempts = 3;
+
+// A file's lock may be held for a moment by someone following its game; a game waits this many
+// times this long for it before it takes the file to be in use by another game.
+constexpr int kLockAttempts = 20;
+constexpr auto kLockRetryDelay = std::chrono::milliseconds(10);
+
+// Keys are read in pieces of this size beyond what the file's size promised.
+constexpr std::size_t kReadChunk = std::size_t{1} << 16;
+
+[[noreturn]] void refuseFor(const char* what, int error) {
+    throw SaveFileError{std::string(what) + ": " + std::strerror(error)};
+}
+
+// Only a regular file is a saved game.
+void requireRegular(const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        throw SaveFileError{S_ISDIR(info.st_mode) ? "is a directory" : "not a regular file"};
+    }
+}
+
+// Whether the path names a file, followed through links. Anything but a regular file is refused
+// by what `stat` says, before it is opened, so that opening a FIFO or a device has no effect.
+bool regularFileAt(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        requireRegular(info);
+        return true;
+    }
+    const int error = errno;
+    if (error == ENOENT && ::lstat(path.c_str(), &info) == 0) {
+        throw SaveFileError{"is a broken symbolic link"};
+    }
+    if (error != ENOENT) {
+        refuseFor("cannot open", error);
+    }
+    return false;
+}
+
+// Opens a regular file; empty if it went away since it was looked at. The descriptor is checked
+// again, since the path may have been replaced in between. O_NONBLOCK keeps such a FIFO from
+// blocking the open; it does nothing to a regular file.
+UniqueFd openRegular(const std::string& path, int access) {
+    UniqueFd fd(::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd && errno == ENOENT) {
+        return fd;
+    }
+    if (!fd) {
+        refuseFor("cannot open", errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        refuseFor("cannot open", errno);
+    }
+    requireRegular(info);
+    return fd;
+}
+
+// Reads from `offset` until the end of the file; the number of bytes read.
+std::size_t readAt(int fd, char* into, std::size_t size, std::uint64_t offset) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count =
+            ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            refuseFor("cannot read", errno);
+        }
+        if (count == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    return done;
+}
+
+// Reads the header, and only the header: no more of a stranger's file is read before it is
+// known to be a saved game.
+SaveHeader readHeader(int fd) {
+    std::array<char, kHeaderProbeBytes> start{};
+    const std::size_t size = readAt(fd, start.data(), start.size(), 0);
+    return parseSaveHeader(std::string_view(start.data(), size));
+}
+
+void syncDirectory(const std::string& path) {
+    const UniqueFd directory(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory) {
+        ::fsync(directory.get());  // best effort: some file systems cannot sync a directory
+    }
+}
+
+void lockForPlay(int fd) {
+    for (int attempt = 1; ::flock(fd, LOCK_EX | LOCK_NB) != 0; ++attempt) {
+        if (errno != EWOULDBLOCK) {
+            refuseFor("cannot lock", errno);
+        }
+        if (attempt == kLockAttempts) {
+            throw SaveFileError{"in use by another game of orbalune"};
+        }
+        std::this_thread::sleep_for(kLockRetryDelay);
+    }
+}
+
+}  // namespace
+
+bool SaveFile::appendKey(char key) {
+    unsynced = true;
+    return writeAll(fd.get(), std::string_view(&key, 1));
+}
+
+bool SaveFile::makeDurable() {
+    if (!unsynced) {
+        return true;
+    }
+    if (!os::syncData(fd.get())) {
+        return false;
+    }
+    if (created) {
+        syncDirectory(path);
+        created = false;
+    }
+    unsynced = false;
+    return true;
+}
+
+void SaveReader::readMore(std::string& keys) {
+    try {
+        struct stat info {};
+        const std::uint64_t size = ::fstat(fd.get(), &info) == 0 ? info.st_size : 0;
+        // One byte more than the file's size promises: a file that did not grow is then read
+        // in one piece, and its keys are never moved to a larger buffer.
+        for (std::size_t wanted = size > offset ? size - offset + 1 : kReadChunk;;
+             wanted = kReadChunk) {
+            const std::size_t start = keys.size();
+            keys.resize(start + wanted);
+            const std::size_t count = readAt(fd.get(), keys.data() + start, wanted, offset);
+            keys.resize(start + count);
+            offset += count;
+            if (count < wanted) {
+                return;
+            }
+        }
+    } catch (const std::exception&) {  // bad_alloc or length_error; refusals pass through
+        throw SaveFileError{"too many keys to hold in memory"};
+    }
+}
+
+SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed,
+                      const os::NamingCalls& calls) {
+    for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
+        if (regularFileAt(path)) {
+            UniqueFd fd = openRegular(path, O_RDWR | O_APPEND);
+            if (!fd) {
+                continue;  // removed since it was looked at
+            }
+            lockForPlay(fd.get());
+            const SaveHeader header = readHeader(fd.get());
+            SaveReader reader{std::move(fd), header.seed, header.size};
+            SavedGame game{header.seed, {}};
+            reader.readMore(game.keys);
+            return SaveFile{path, std::move(reader.fd), std::move(game), false, false};
+        }
+        if (std::optional<UniqueFd> created = createSaveFile(path, newGameSeed, calls)) {
+            return SaveFile{path, std::move(*created), SavedGame{newGameSeed, {}}, true, true};
+        }
+    }
+    refuseFor("cannot open", ENOENT);
+}
+
+SaveReader openSaveReader(const std::string& path) {
+    for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
+        if (!regularFileAt(path)) {
+            break;
+        }
+        if (UniqueFd fd = openRegular(path, O_RDONLY)) {
+            const SaveHeader header = readHeader(fd.get());
+            return SaveReader{std::move(fd), header.seed, header.size};
+        }
+    }
+    refuseFor("cannot open", ENOENT);
+}
+
+SavedGame readSaveFile(const std::string& path) {
+    SaveReader reader = openSaveReader(path);
+    SavedGame game{reader.seed, {}};
+    reader.readMore(game.keys);
+    return game;
+}
+
+}  // namespace orbalune

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/os/file_system.hpp"
+#include "platform/os/unique_fd.hpp"
+#include "platform/saved_games/save_format.hpp"
+
+namespace orbalune {
+
+// A saved game open for play. This process alone holds it (an exclusive flock on `fd`, released
+// when the record goes), and every key the game takes is appended to it before the game acts on
+// it, so that a game killed at any moment resumes at the last key it took.
+struct SaveFile {
+    std::string path;
+    UniqueFd fd;     // open for appending
+    SavedGame game;  // the seed, and the keys the file held when it was opened
+    bool created = false;
+    // Written but perhaps only in the kernel's cache, lost if the power goes.
+    bool unsynced = false;
+
+    // Hands one key to the operating system with write(2); false, with errno set, if it refuses
+    // (a full disk).
+    [[nodiscard]] bool appendKey(char key);
+    // Puts what was written on the disk itself, and for a new file its name too; false, with
+    // errno set, if the disk refuses.
+    [[nodiscard]] bool makeDurable();
+};
+
+// Opens the saved game at `path` for play, or creates it for a new game from `newGameSeed` when
+// there is none (see createSaveFile).
+// Throws SaveFileError (the file left as it was) when it cannot be opened, created or locked, or
+// is not a saved game of this format and these rules.
+// `calls` are how a new file is named: the system's, but in tests.
+SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed,
+                      const os::NamingCalls& calls = os::systemNamingCalls());
+
+// A saved game open for reading only, as it is now and as it grows: no lock is taken, so that a
+// game in progress can be read while it is played.
+struct SaveReader {
+    UniqueFd fd;
+    std::uint32_t seed = 0;
+    std::uint64_t offset = 0;  // of the first byte not read yet
+
+    // Appends to `keys` whatever the file holds beyond what was read, never more than is there;
+    // throws SaveFileError when the file cannot be read or its keys do not fit in memory.
+    void readMore(std::string& keys);
+};
+
+// Opens a saved game for reading and reads its header; the same checks and messages as
+// openSaveFile.
+SaveReader openSaveReader(const std::string& path);
+
+// Reads a whole saved game without playing it, for replaying and inspecting.
+SavedGame readSaveFile(const std::string& path);
+
+}  // namespace orbalune

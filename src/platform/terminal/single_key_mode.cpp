@@ -1,0 +1,107 @@
+#include "platform/terminal/single_key_mode.hpp"
+
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+
+namespace orbalune {
+
+namespace {
+
+// The signals that end a program at its terminal, and the one that stops it.
+constexpr std::array kEndingSignals = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
+
+// What the handlers need, set before they are installed and left alone while they are: a
+// handler may run at any moment, so it only reads these. Nothing else in the program is global.
+struct Saved {
+    int fd = -1;
+    termios found{};    // the terminal as it was found
+    termios playing{};  // single keys
+    std::array<struct sigaction, kEndingSignals.size()> previousEnding{};
+    struct sigaction previousStop {};
+};
+Saved saved;  // the signal handlers' own
+
+// Installs `handler`, unless the signal is ignored: a game started with SIGHUP ignored (nohup)
+// must not end on it.
+void install(int signal, void (*handler)(int), struct sigaction* previous) {
+    sigaction(signal, nullptr, previous);
+    if (previous->sa_handler == SIG_IGN) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    // A read the signal interrupts (Ctrl-Z, then fg) goes on waiting instead of failing.
+    action.sa_flags = SA_RESTART;
+    sigaction(signal, &action, previous);
+}
+
+// Only what is safe in a signal handler: tcsetattr, sigaction, sigprocmask and raise.
+void restoreAndEnd(int signal) {
+    tcsetattr(saved.fd, TCSANOW, &saved.found);
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    raise(signal);  // delivered, with its default action, as soon as the handler returns
+}
+
+void restoreAndStop(int signal) {
+    const int savedErrno = errno;
+    tcsetattr(saved.fd, TCSANOW, &saved.found);
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    sigaction(signal, &fallback, nullptr);
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, signal);
+    sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+    raise(signal);  // the program stops here, until the shell continues it
+    struct sigaction ignored {};
+    install(signal, restoreAndStop, &ignored);
+    tcsetattr(saved.fd, TCSANOW, &saved.playing);
+    errno = savedErrno;
+}
+
+}  // namespace
+
+SingleKeyMode::SingleKeyMode(int fd) {
+    termios found{};
+    if (tcgetattr(fd, &found) != 0) {
+        return;
+    }
+    saved.fd = fd;
+    saved.found = found;
+    saved.playing = found;
+    saved.playing.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    saved.playing.c_cc[VMIN] = 1;
+    saved.playing.c_cc[VTIME] = 0;
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+        install(kEndingSignals[i], restoreAndEnd, &saved.previousEnding[i]);
+    }
+    install(SIGTSTP, restoreAndStop, &saved.previousStop);
+    if (tcsetattr(fd, TCSANOW, &saved.playing) != 0) {
+        return;
+    }
+    active_ = true;
+    const cc_t end = found.c_cc[VEOF];
+    endKey_ = end == _POSIX_VDISABLE ? -1 : end;
+}
+
+SingleKeyMode::~SingleKeyMode() {
+    if (saved.fd < 0) {
+        return;
+    }
+    tcsetattr(saved.fd, TCSANOW, &saved.found);
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+        sigaction(kEndingSignals[i], &saved.previousEnding[i], nullptr);
+    }
+    sigaction(SIGTSTP, &saved.previousStop, nullptr);
+    saved.fd = -1;
+}
+
+}  // namespace orbalune

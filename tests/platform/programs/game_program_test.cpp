@@ -1,0 +1,63 @@
+#include "platform/programs/game_program.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/programs/exit_status.hpp"
+#include "support/program_run.hpp"
+#include "support/screens.hpp"
+
+namespace orbalune::testing {
+namespace {
+
+TEST(GameProgram, WithoutOptionsPlaysTheClockSeededGame) {
+    const ProgramRun run = runGame({}, "v", 42);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, kTownScreen + "\nLV: 1 XP: 0/100 HP: 28/28 Mokels: 0\n" + kTownScreen);
+    EXPECT_EQ(runGame({"--seed", "42"}, "v", 7).out, run.out);
+    EXPECT_EQ(runGame({"--", "--seed=42"}, "v").status, kExitUsage) << "-- ends the options";
+}
+
+// A hang here fails the test run by its time limit.
+TEST(TerminalPause, ReturnsAtOnceForNothingToWaitFor) {
+    busyWait(0);
+    busyWait(-100);
+}
+
+TEST(GameProgram, HelpAndVersionGoToStandardOutput) {
+    for (const char* help : {"--help", "-h", "--he"}) {
+        const ProgramRun run = runGame({help}, "");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.out.starts_with(
+            "usage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n\n"));
+        EXPECT_NE(run.out.find("--save FILE"), std::string::npos);
+        EXPECT_EQ(run.err, "");
+    }
+    const ProgramRun version = runGame({"--version"}, "");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "orbalune " ORBALUNE_VERSION "\n");
+}
+
+TEST(GameProgram, AnythingElseGetsTheReasonAndTheUsageOnStandardError) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{"extra"}, "unexpected argument 'extra'"},
+        {{"--save"}, "option '--save' needs a value"},
+        {{"--seed", "x"}, "the seed must be a number from 0 to 4294967295, not 'x'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"--version=2"}, "option '--version=2' takes no value"},
+        {{"--save", "a", "--save", "b"}, "option '--save' given twice"},
+    };
+    for (const auto& [words, reason] : refused) {
+        const ProgramRun run = runGame(words, "v");
+        EXPECT_EQ(run.status, kExitUsage) << reason;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err,
+                  "orbalune: " + reason +
+                      "\nusage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n");
+    }
+}
+
+}  // namespace
+}  // namespace orbalune::testing
