@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/random.hpp"
+#include "support/digest.hpp"
 
 namespace orbalune::testing {
 namespace {
@@ -32,12 +33,12 @@ std::vector<std::int32_t> playOut(Queue& queue, std::uint32_t seed) {
     return order;
 }
 
-std::uint64_t digest(const std::vector<std::int32_t>& order) {
-    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+std::uint64_t digestOf(const std::vector<std::int32_t>& order) {
+    Digest digest;
     for (const std::int32_t actor : order) {
-        hash = (hash ^ static_cast<std::uint32_t>(actor)) * 1099511628211ULL;
+        digest.add(static_cast<std::uint32_t>(actor));
     }
-    return hash;
+    return digest.value();
 }
 
 // The order of ties decides recorded games, so it must be the one every game so far was played
@@ -48,7 +49,7 @@ TEST(TurnQueue, HandsOutTiesInTheOrderOfEveryRecordedGame) {
     for (const auto& [seed, expected] : digests) {
         TurnQueue queue;
         const std::vector<std::int32_t> order = playOut(queue, seed);
-        EXPECT_EQ(digest(order), expected) << "seed " << seed;
+        EXPECT_EQ(digestOf(order), expected) << "seed " << seed;
 #ifdef __GLIBCXX__
         struct Later {
             bool operator()(const TurnEvent& a, const TurnEvent& b) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "combat/chances.hpp"
+#include "support/digest.hpp"
 
 namespace orbalune::testing {
 namespace {
@@ -19,14 +20,14 @@ TEST(DepthCurve, FactorsAreTheSameDoublesOnEveryBuild) {
     EXPECT_EQ(depthFactor(2), 0x1.85bb5cbc2c571p-1);  // 0.76120...
     EXPECT_EQ(depthFactor(3), 0x1.49f0038e222eep-1);  // 0.64441...
     // Every logarithm the game can take below a million, bit for bit.
-    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+    Digest digest;
     for (std::int32_t n = 0; n < 1000000; ++n) {
         const double value = depthLog(n);
         std::uint64_t bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
-        hash = (hash ^ bits) * 1099511628211ULL;
+        digest.add(bits);
     }
-    EXPECT_EQ(hash, 8058014774911334620U);
+    EXPECT_EQ(digest.value(), 8058014774911334620U);
 }
 
 TEST(DepthCurve, BuyBackRatesAndAmounts) {
@@ -64,14 +65,13 @@ TEST(DepthCurve, FightChances) {
     EXPECT_TRUE(joinsGroup(40, 1, 39));
     EXPECT_FALSE(joinsGroup(40, 1, 40));  // 39.97...
     // Every hit chance of levels and defenses up to 100 in the first thousand dungeons.
-    std::uint64_t hash = 14695981039346656037ULL;
+    Digest digest;
     for (std::int32_t dungeon = 1; dungeon <= 1000; ++dungeon) {
         for (std::int32_t difference = -100; difference <= 100; ++difference) {
-            const auto chance = static_cast<std::uint64_t>(attackHitChance(dungeon, difference, 0));
-            hash = (hash ^ chance) * 1099511628211ULL;
+            digest.add(static_cast<std::uint64_t>(attackHitChance(dungeon, difference, 0)));
         }
     }
-    EXPECT_EQ(hash, 12564713296449222085U);
+    EXPECT_EQ(digest.value(), 12564713296449222085U);
 }
 
 }  // namespace

@@ -3,25 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "support/digest.hpp"
 #include "support/test_data.hpp"
 
 namespace orbalune::testing {
 namespace {
 
-// FNV-1a, 64 bits: enough to tell one recorded game from another.
 std::string digestOf(const std::string& bytes) {
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (const char byte : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ULL;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
+    Digest digest;
+    digest.addBytes(bytes);
+    return digest.hex();
 }
 
 // Saved games replay under their rules version only. The golden game's digest is recorded with

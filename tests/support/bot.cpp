@@ -20,7 +20,9 @@ BotKeys::int_type BotKeys::underflow() {
 namespace {
 
 constexpr std::size_t kTailLength = 600;
-constexpr int kNoisePercent = 5;
+// Percent of the menus at which the bot types something odd instead of playing on.
+constexpr std::uint32_t kSteadyNoisePercent = 5;
+constexpr std::uint32_t kRestlessNoisePercent = 30;
 
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
@@ -51,12 +53,13 @@ bool isHealing(const Item& item) {
 
 }  // namespace
 
-Bot::Bot(std::uint32_t seed, std::size_t keyBudget)
+Bot::Bot(std::uint32_t seed, std::size_t keyBudget, BotStyle style)
     : keys_(*this),
       in_(&keys_),
       game_(Console{in_, out_, [](std::int32_t) {}, seed}),
       noise_(seed),
-      keyBudget_(keyBudget) {}
+      keyBudget_(keyBudget),
+      noisePercent_(style == BotStyle::Steady ? kSteadyNoisePercent : kRestlessNoisePercent) {}
 
 BotReport Bot::play() {
     report_.exitStatus = game_.run();
@@ -119,7 +122,7 @@ std::string Bot::decideAtMenu() {
     }
     wasDead_ = player.isDead();
 
-    if (static_cast<int>(noise_() % 100) < kNoisePercent) {
+    if (noise_() % 100 < noisePercent_) {
         return noise();
     }
     return game_.inDungeon == 1 ? decideInDungeon() : decideInTown();

@@ -41,11 +41,14 @@ struct BotReport {
     std::vector<std::string> breaches;  // invariant breaches and surprises, with context
 };
 
+// How much a bot strays from sensible play: a steady one now and then, a restless one often.
+enum class BotStyle { Steady, Restless };
+
 // A player that reads the game's state and plays sensibly: shops and equips, walks to the
 // Orbalune, picks things up, fights, heals, runs, climbs out and pays to come back to life,
 // with a little noise (refused letters, cancelled menus, keys typed ahead).
 struct Bot {
-    Bot(std::uint32_t seed, std::size_t keyBudget);
+    Bot(std::uint32_t seed, std::size_t keyBudget, BotStyle style = BotStyle::Steady);
 
     // Plays until the key budget is spent.
     BotReport play();
@@ -77,6 +80,7 @@ private:
     Game game_;
     std::mt19937 noise_;
     std::size_t keyBudget_;
+    std::uint32_t noisePercent_;
     std::string tail_;  // the last part of the output, to tell which prompt is showing
     BotReport report_;
     bool wasDead_ = false;
