@@ -11,7 +11,7 @@ echo "package: $(basename "$package")"
 
 [ "$(dpkg-deb -f "$package" Section)" = games ] || { echo "wrong section"; exit 1; }
 depends=$(dpkg-deb -f "$package" Depends)
-grep -q libstdc++6 <<<"$depends" || { echo "missing dependencies: $depends"; exit 1; }
+grep -q -E 'libstdc\+\+6|libc\+\+1' <<<"$depends" || { echo "missing dependencies: $depends"; exit 1; }
 description=$(dpkg-deb -f "$package" Description)
 grep -q Orbalune <<<"$description" || { echo "wrong description: $description"; exit 1; }
 
