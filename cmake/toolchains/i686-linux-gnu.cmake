@@ -4,8 +4,18 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER gcc)
 set(CMAKE_CXX_COMPILER g++)
-set(CMAKE_C_FLAGS_INIT -m32)
-set(CMAKE_CXX_FLAGS_INIT -m32)
+
+# The 64-bit kernel headers serve 32-bit programs too, but are found as <asm/...> only through
+# the link that g++-multilib makes, and Debian 12 will not install that beside the ARM cross
+# compiler: the build makes the link for itself.
+set(multilib_include ${CMAKE_BINARY_DIR}/multilib-include)
+file(MAKE_DIRECTORY ${multilib_include})
+if(NOT EXISTS ${multilib_include}/asm)
+  file(CREATE_LINK /usr/include/x86_64-linux-gnu/asm ${multilib_include}/asm SYMBOLIC)
+endif()
+
+set(CMAKE_C_FLAGS_INIT "-m32 -isystem ${multilib_include}")
+set(CMAKE_CXX_FLAGS_INIT "-m32 -isystem ${multilib_include}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT -m32)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT -m32)
 set(CMAKE_MODULE_LINKER_FLAGS_INIT -m32)

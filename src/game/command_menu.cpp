@@ -1,5 +1,4 @@
 #include <array>
-#include <cctype>
 #include <string>
 
 #include "game/game.hpp"
@@ -56,8 +55,9 @@ bool offeredInDungeon(const DungeonLevel& level, char letter) {
     }
 }
 
+// ASCII only, whatever locale the program runs in: a byte past 'z' is never a command letter.
 char upper(char letter) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    return letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cfloat>
-#include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "game/natural_log.hpp"
 
 namespace orbalune {
 
@@ -15,7 +16,7 @@ static_assert(FLT_EVAL_METHOD == 0,
 
 // Most pacing and difficulty formulas grow with ln(n + 1.72) of a level or dungeon number.
 inline double depthLog(std::int32_t n) {
-    return std::log(static_cast<double>(n) + 1.72);
+    return naturalLog(static_cast<double>(n) + 1.72);
 }
 
 // 1 / ln(n + 1.72): the combat formulas divide by this rather than multiply by the logarithm.

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <cctype>
+#include <locale>
 #include <streambuf>
 
 namespace orbalune {
 
 // A blank the game skips when it reads a key (space, tab, line end, ...): it is never an answer,
-// so saved games need not keep it.
+// so saved games need not keep it. The game's input stream skips the blanks of the classic
+// locale, whatever locale the program runs in, and so does this.
 inline bool isBlankKey(char key) {
-    return std::isspace(static_cast<unsigned char>(key)) != 0;
+    return std::isspace(key, std::locale::classic());
 }
 
 // The game's keyboard, handing it one key at a time from `Owner`'s peekKey and takeKey.

@@ -4,13 +4,27 @@
 #include <unistd.h>
 
 #include <array>
+#include <sstream>
 #include <string>
+
+#include "platform/terminal/keys.hpp"
 
 namespace orbalune::testing {
 namespace {
 
 // Ctrl-D ends the input even in the middle of a burst: nothing typed after it is taken. A pipe
 // stands in for the terminal.
+// A saved game leaves out exactly the keys the game skips: for every byte, in any locale.
+TEST(TerminalKeys, BlanksAreTheBytesTheGameSkips) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const char key = static_cast<char>(byte);
+        std::istringstream typed(std::string(1, key) + "x");
+        char taken = 0;
+        typed >> taken;
+        EXPECT_EQ(isBlankKey(key), taken != key) << "byte " << byte;
+    }
+}
+
 TEST(TerminalKeys, TheEndKeyEndsTheInputWhereverItComes) {
     std::array<int, 2> pipe{};
     ASSERT_EQ(::pipe(pipe.data()), 0);
