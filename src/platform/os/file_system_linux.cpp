@@ -70,7 +70,7 @@ UniqueFd watchWrites(const std::string& path) {
     // (IN_CLOSE_WRITE).
     UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     if (watch && ::inotify_add_watch(watch.get(), path.c_str(), IN_MODIFY | IN_CLOSE_WRITE) < 0) {
-        return UniqueFd();
+        return {};
     }
     return watch;
 }

@@ -44,7 +44,7 @@ bool syncData(int fd) {
 }
 
 UniqueFd watchWrites(const std::string& /*path*/) {
-    return UniqueFd();
+    return {};
 }
 
 void drainWatch(int /*watch*/) {}
