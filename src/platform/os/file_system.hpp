@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cerrno>
 #include <string>
 
 #include "platform/os/unique_fd.hpp"
@@ -30,8 +31,12 @@ struct NamingCalls {
 const NamingCalls& systemNamingCalls();
 
 // Whether an errno from a NamingCalls call says that the file system cannot do it at all, rather
-// than that this file could not be made.
-bool isUnsupported(int error);
+// than that this file could not be made: EPERM is how FAT file systems refuse hard links, EINVAL
+// how those without it refuse the flag of a rename that never replaces, ENOSYS a missing call.
+inline bool isUnsupported(int error) {
+    return error == EOPNOTSUPP || error == ENOTSUP || error == EPERM || error == EINVAL ||
+           error == ENOSYS;
+}
 
 // Puts what was written to `fd` on the disk itself (its data, and what is needed to read it
 // back); false, with errno set, when the disk refuses.

@@ -54,13 +54,6 @@ const NamingCalls& systemNamingCalls() {
     return kSystemCalls;
 }
 
-bool isUnsupported(int error) {
-    // EPERM: vfat and exFAT refuse hard links so; EINVAL: renameat2's flag on file systems
-    // without it; ENOSYS: a kernel without the call.
-    return error == EOPNOTSUPP || error == ENOTSUP || error == EPERM || error == EINVAL ||
-           error == ENOSYS;
-}
-
 bool syncData(int fd) {
     return ::fdatasync(fd) == 0;
 }

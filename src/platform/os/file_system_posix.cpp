@@ -34,11 +34,6 @@ const NamingCalls& systemNamingCalls() {
     return kSystemCalls;
 }
 
-bool isUnsupported(int error) {
-    // EPERM: FAT file systems refuse hard links so; ENOSYS: a call the system lacks.
-    return error == ENOTSUP || error == EOPNOTSUPP || error == EPERM || error == ENOSYS;
-}
-
 bool syncData(int fd) {
     return ::fsync(fd) == 0;
 }
