@@ -86,18 +86,23 @@ Outcome throughTemporaryName(const std::string& path, std::string_view header,
         refuseToCreate(errno);
     }
     const std::string temporary(name.data());
-    int error = ::fcntl(file.get(), F_SETFD, FD_CLOEXEC) == 0 &&
-                        ::fcntl(file.get(), F_SETFL, O_APPEND) == 0 &&
-                        ::fchmod(file.get(), permissionsForNewFiles()) == 0
+    // mkstemp makes the file for its owner alone; file systems without permissions (FAT) refuse
+    // to change that, and have nothing to change.
+    const bool permitted =
+        ::fchmod(file.get(), permissionsForNewFiles()) == 0 || os::isUnsupported(errno);
+    int error = permitted && ::fcntl(file.get(), F_SETFD, FD_CLOEXEC) == 0 &&
+                        ::fcntl(file.get(), F_SETFL, O_APPEND) == 0
                     ? lockAndWrite(file.get(), header.substr(0, header.size() - 1))
                     : errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        refuseToCreate(error);
+    }
+    error = calls.hardLink(temporary, path);
     if (error == 0) {
-        error = calls.hardLink(temporary, path);
-        if (error == 0) {
-            ::unlink(temporary.c_str());
-        } else if (os::isUnsupported(error)) {
-            error = calls.renameNoReplace(temporary, path);
-        }
+        ::unlink(temporary.c_str());
+    } else if (os::isUnsupported(error)) {
+        error = calls.renameNoReplace(temporary, path);
     }
     if (error != 0) {
         ::unlink(temporary.c_str());
