@@ -5,6 +5,7 @@
 
 int main(int argc, char** argv) {
     orbalune::openClosedStandardDescriptors();
+    orbalune::failWritesPastTheSizeLimit();
     std::ios::sync_with_stdio(false);
     return orbalune::replay(
         argc, argv, orbalune::ReplayTerminal{std::cin, std::cout, std::cerr, orbalune::sleepFor});

@@ -7,7 +7,7 @@
 namespace orbalune {
 
 // Everything the game knows of the outside world. The terminal build wires it to std::cin,
-// std::cout, the wall clock and a busy-waiting pause; tests and replays wire it to strings, a
+// std::cout, the wall clock and a sleeping pause; tests and replays wire it to strings, a
 // fixed seed and a pause that returns at once.
 struct Console {
     std::istream& in;

@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <ctime>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
 
 #include "game/game.hpp"
+#include "platform/os/monotonic_clock.hpp"
 #include "platform/programs/command_line.hpp"
 #include "platform/programs/exit_status.hpp"
 #include "platform/programs/program_output.hpp"
@@ -34,16 +36,13 @@ constexpr const char* kGameHelp =
 
 }  // namespace
 
-void busyWait(std::int32_t ms) {
-    // clock_t arithmetic: at a million ticks a second, 32 bits would overflow past 2 s.
-    const std::clock_t start = std::clock();
-    const std::clock_t target = start + static_cast<std::clock_t>(ms) * CLOCKS_PER_SEC / 1000;
-    while (std::clock() < target) {
-    }
+void sleepingPause(std::int32_t ms) {
+    os::sleepFor(std::chrono::milliseconds(ms));
 }
 
 Console terminalConsole() {
-    return Console{std::cin, std::cout, busyWait, static_cast<std::uint32_t>(std::time(nullptr))};
+    return Console{std::cin, std::cout, sleepingPause,
+                   static_cast<std::uint32_t>(std::time(nullptr))};
 }
 
 int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd) {
@@ -100,6 +99,7 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, 
 
 int playAtTerminal(int argc, char** argv) {
     openClosedStandardDescriptors();
+    failWritesPastTheSizeLimit();
     // The console's streams buffer for themselves: what waits in them is then known, so that
     // keys arriving together are made durable together.
     std::ios::sync_with_stdio(false);

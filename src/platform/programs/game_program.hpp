@@ -17,11 +17,12 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err,
 // The orbalune program on the process's own standard streams.
 int playAtTerminal(int argc, char** argv);
 
-// Waits `ms` milliseconds by polling the process clock, as a fight's pacing needs.
-void busyWait(std::int32_t ms);
+// Waits `ms` milliseconds of real time, as a fight's pacing needs, asleep: a waiting game costs
+// the machine nothing, and keeps its pace however busy the machine is.
+void sleepingPause(std::int32_t ms);
 
 // The real terminal: standard input and output, seeded from the wall clock, waiting with
-// busyWait.
+// sleepingPause.
 Console terminalConsole();
 
 }  // namespace orbalune

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <ostream>
 
 #include "platform/programs/exit_status.hpp"
@@ -33,6 +34,10 @@ void openClosedStandardDescriptors() {
             }
         }
     }
+}
+
+void failWritesPastTheSizeLimit() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace orbalune

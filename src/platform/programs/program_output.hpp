@@ -21,4 +21,8 @@ int finishOutput(std::ostream& out, std::ostream& err, std::string_view program,
 // on a full disk, instead of vanishing unnoticed.
 void openClosedStandardDescriptors();
 
+// Lets a write past the file size limit (ulimit -f) fail with EFBIG, which the program reports,
+// instead of killing it silently with SIGXFSZ (and a terminal in single-key mode with it).
+void failWritesPastTheSizeLimit();
+
 }  // namespace orbalune

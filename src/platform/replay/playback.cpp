@@ -1,9 +1,9 @@
 #include "platform/replay/playback.hpp"
 
 #include <algorithm>
-#include <thread>
 #include <utility>
 
+#include "platform/os/monotonic_clock.hpp"
 #include "platform/terminal/shown_text.hpp"
 
 namespace orbalune {
@@ -18,7 +18,7 @@ constexpr std::chrono::duration<double, std::milli> kLongestWait = std::chrono::
 }  // namespace
 
 void sleepFor(std::chrono::microseconds duration) {
-    std::this_thread::sleep_for(duration);
+    os::sleepFor(duration);
 }
 
 Playback::Playback(PlaybackKeys keys, std::ostream& screen, std::optional<double> watchSpeed,

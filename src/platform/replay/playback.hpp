@@ -21,7 +21,7 @@ namespace orbalune {
 // that tests need not wait.
 using Sleep = std::function<void(std::chrono::microseconds)>;
 
-// Sleeps on the system clock.
+// Sleeps on the monotonic clock.
 void sleepFor(std::chrono::microseconds duration);
 
 // How long a key shows its prompt before it is typed, at speed 1: long enough to read a menu.

@@ -117,13 +117,23 @@ void syncDirectory(const std::string& path) {
     }
 }
 
+// Says what is known of whoever holds the lock of a file this game could not lock for itself.
+// Anyone who can read the file can lock it; a game holds it alone, readers share it.
+std::string lockHolder(int fd) {
+    if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
+        ::flock(fd, LOCK_UN);
+        return "locked by another process, which is reading it";
+    }
+    return "locked by another process, perhaps another game playing it";
+}
+
 void lockForPlay(int fd) {
     for (int attempt = 1; ::flock(fd, LOCK_EX | LOCK_NB) != 0; ++attempt) {
         if (errno != EWOULDBLOCK) {
             refuseFor("cannot lock", errno);
         }
         if (attempt == kLockAttempts) {
-            throw SaveFileError{"in use by another game of orbalune"};
+            throw SaveFileError{lockHolder(fd)};
         }
         std::this_thread::sleep_for(kLockRetryDelay);
     }

@@ -10,8 +10,9 @@ namespace orbalune {
 
 namespace {
 
-// The signals that end a program at its terminal, and the one that stops it.
-constexpr std::array kEndingSignals = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
+// The signals that end a program at its terminal (SIGXCPU: past a processor time limit, as a
+// shared host may set), and the one that stops it.
+constexpr std::array kEndingSignals = {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGXCPU};
 
 // What the handlers need, set before they are installed and left alone while they are: a
 // handler may run at any moment, so it only reads these. Nothing else in the program is global.

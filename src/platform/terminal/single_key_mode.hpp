@@ -7,9 +7,9 @@ namespace orbalune {
 // Puts a terminal into single-key mode for as long as the record lives: no line editing and no
 // echo, each key readable the moment it is pressed; signals and everything else as they were.
 // The terminal gets its own settings back however the program ends or stops: when the record
-// goes, and on Ctrl-C, Ctrl-\, SIGTERM and SIGHUP before the program ends by that signal, so that
-// the shell sees what happened. On Ctrl-Z it gets them back before the program stops, and single
-// keys again after `fg`. Only SIGKILL is beyond reach.
+// goes, and on Ctrl-C, Ctrl-\, SIGTERM, SIGHUP and SIGXCPU before the program ends by that signal,
+// so that the shell sees what happened. On Ctrl-Z it gets them back before the program stops, and
+// single keys again after `fg`. Only SIGKILL is beyond reach.
 //
 // One at a time: the signal handlers share the terminal's settings with it.
 class SingleKeyMode {

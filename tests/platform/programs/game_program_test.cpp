@@ -20,12 +20,6 @@ TEST(GameProgram, WithoutOptionsPlaysTheClockSeededGame) {
     EXPECT_EQ(runGame({"--", "--seed=42"}, "v").status, kExitUsage) << "-- ends the options";
 }
 
-// A hang here fails the test run by its time limit.
-TEST(TerminalPause, ReturnsAtOnceForNothingToWaitFor) {
-    busyWait(0);
-    busyWait(-100);
-}
-
 TEST(GameProgram, HelpAndVersionGoToStandardOutput) {
     for (const char* help : {"--help", "-h", "--he"}) {
         const ProgramRun run = runGame({help}, "");

@@ -46,7 +46,7 @@ printf 'e' | "$game" --save "$file" >/dev/null 2>"$work/err" || status=$?
 exec 3>&-
 wait
 [ "$status" = 2 ] || fail "second game: status $status"
-grep -q 'in use by another game' "$work/err" || fail "second game: $(cat "$work/err")"
+grep -q 'locked by another process' "$work/err" || fail "second game: $(cat "$work/err")"
 holds venv || fail "in use: $(od -c "$file" | head)"
 
 [ "$(ls -A "$mount")" = "my.game" ] || fail "left beside it: $(ls -A "$mount")"

@@ -1,6 +1,8 @@
 #include "platform/saved_games/save_file.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/unique_fd.hpp"
 #include "platform/programs/exit_status.hpp"
 #include "platform/saved_games/save_creation.hpp"
 #include "platform/saved_games/save_format.hpp"
@@ -118,9 +121,24 @@ TEST(SaveFile, OneGameAFile) {
     SaveFile first = openSaveFile(path, 8);
     const ProgramRun second = runGame({"--save", path}, "e");
     EXPECT_EQ(second.status, kExitUsage);
-    EXPECT_EQ(second.err, "orbalune: " + path + ": in use by another game of orbalune\n");
+    EXPECT_EQ(second.err, "orbalune: " + path +
+                              ": locked by another process, perhaps another game playing it\n");
     EXPECT_EQ(readFile(path), saveHeader(8));
     ASSERT_TRUE(first.appendKey('v'));
+    EXPECT_EQ(readFile(path), saveHeader(8) + "v");
+}
+
+// Anyone who can read a file can hold its lock; the owner is told so, not that a game plays it.
+TEST(SaveFile, ALockHeldByAReaderIsSaidToBeOne) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("shared.game");
+    writeFile(path, saveHeader(8) + "v");
+    const UniqueFd reader(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_EQ(::flock(reader.get(), LOCK_SH), 0);
+    const ProgramRun refused = runGame({"--save", path}, "e");
+    EXPECT_EQ(refused.status, kExitUsage);
+    EXPECT_EQ(refused.err,
+              "orbalune: " + path + ": locked by another process, which is reading it\n");
     EXPECT_EQ(readFile(path), saveHeader(8) + "v");
 }
 
@@ -166,7 +184,8 @@ TEST(SaveCreation, OnFileSystemsWithoutUnnamedFilesOrLinks) {
             EXPECT_TRUE(save.created) << name;
             ASSERT_TRUE(save.appendKey('e')) << name;
             EXPECT_EQ(runGame({"--save", path}, "v").err,
-                      "orbalune: " + path + ": in use by another game of orbalune\n")
+                      "orbalune: " + path +
+                          ": locked by another process, perhaps another game playing it\n")
                 << name;
         }
         EXPECT_EQ(readFile(path), saveHeader(7) + "e") << name;

@@ -58,8 +58,8 @@ TEST(TerminalPlay, TheScreenReadsAsTheTranscriptWithItsKeysAndDropsKeysTypedInAW
 
 TEST(TerminalPlay, EveryWayOfEndingLeavesTheTerminalAsItWasFound) {
     // Ctrl-D is above. Ctrl-C is typed, as the terminal makes it a signal; the others are sent.
-    for (const auto& [typed, signal] :
-         {std::pair{"\x03", SIGINT}, std::pair{"", SIGTERM}, std::pair{"", SIGHUP}}) {
+    for (const auto& [typed, signal] : {std::pair{"\x03", SIGINT}, std::pair{"", SIGTERM},
+                                        std::pair{"", SIGHUP}, std::pair{"", SIGXCPU}}) {
         TerminalRun game(kGame, {"--seed", "7"});
         ASSERT_TRUE(game.awaitPrompts(1)) << signal;
         play(game, "v");
