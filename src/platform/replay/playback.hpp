@@ -50,8 +50,11 @@ public:
     ~Playback() = default;
 
     Console console();
-    // Shows whatever is still held back.
-    void finish() { catchUp_.show(); }
+    // Shows whatever is still held back; raises what failed while a key was read.
+    void finish() {
+        catchUp_.show();
+        feed_.rethrowFailure();
+    }
 
 private:
     friend class KeyFeed<Playback>;

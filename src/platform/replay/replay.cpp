@@ -3,6 +3,7 @@
 #include <getopt.h>
 
 #include <array>
+#include <exception>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -231,6 +232,11 @@ int replay(int argc, char** argv, const ReplayTerminal& terminal) {
         out.flush();
         reportError(terminal.err, kProgram, command.file + ": " + error.reason);
         return kExitUsage;
+    } catch (const std::exception& error) {
+        // A clock that cannot be slept on, memory that runs out: said, never a crash.
+        out.flush();
+        reportError(terminal.err, kProgram, error.what());
+        return kExitOnFatalError;
     }
 }
 

@@ -39,6 +39,7 @@ std::optional<std::string> PlaySession::finish(bool atTerminal) {
     if (!failure_) {
         makeDurable();
     }
+    keys_.rethrowFailure();
     return failure_;
 }
 

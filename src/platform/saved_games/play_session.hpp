@@ -42,7 +42,7 @@ public:
 
     // Once the game has ended: shows whatever is still held back, and tells why the game had to
     // stop, if it did not simply run out of input. At a terminal, a game that ended at a prompt
-    // leaves the shell's prompt a line of its own.
+    // leaves the shell's prompt a line of its own. Raises what failed while a key was read.
     [[nodiscard]] std::optional<std::string> finish(bool atTerminal = false);
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <locale>
 #include <streambuf>
 
@@ -20,12 +21,30 @@ class KeyFeed : public std::streambuf {
 public:
     explicit KeyFeed(Owner& owner) : owner_(owner) {}
 
+    // Raises what the owner threw while the game read a key, if anything: an input stream
+    // swallows what its buffer throws, and the game would end as if its keys had.
+    void rethrowFailure() const {
+        if (failure_) {
+            std::rethrow_exception(failure_);
+        }
+    }
+
 protected:
-    int_type underflow() override { return owner_.peekKey(); }
-    int_type uflow() override { return owner_.takeKey(); }
+    int_type underflow() override { return guarded(&Owner::peekKey); }
+    int_type uflow() override { return guarded(&Owner::takeKey); }
 
 private:
+    int_type guarded(int_type (Owner::*read)()) {
+        try {
+            return (owner_.*read)();
+        } catch (...) {
+            failure_ = std::current_exception();
+            return traits_type::eof();
+        }
+    }
+
     Owner& owner_;
+    std::exception_ptr failure_;
 };
 
 }  // namespace orbalune

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <system_error>
 
 #include "platform/programs/command_line.hpp"
 #include "platform/programs/exit_status.hpp"
@@ -238,6 +240,21 @@ TEST(Watch, StopsWhenTheScreenCannotBeWritten) {
     EXPECT_EQ(replay(arguments.argc(), arguments.argv(), {in, full, err, sleep}), kExitWriteFailed);
     EXPECT_EQ(err.str(), "orbalune-replay: cannot write to standard output\n");
     EXPECT_LE(sleeps, 1);
+}
+
+TEST(Watch, AClockThatCannotBeSleptOnIsAnErrorItSays) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("fight.game");
+    writeFile(path, saveHeader(19) + readTestData("golden.keys"));
+    Arguments arguments{{"r", "--watch", path}};
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const auto sleep = [](std::chrono::microseconds) {
+        throw std::system_error(EINVAL, std::generic_category(), "cannot read the monotonic clock");
+    };
+    EXPECT_EQ(replay(arguments.argc(), arguments.argv(), {in, out, err, sleep}), kExitOnFatalError);
+    EXPECT_EQ(err.str(), "orbalune-replay: cannot read the monotonic clock: Invalid argument\n");
 }
 
 // No one plays it: the screen a resumed game would show, and the end at once; watched from its
