@@ -119,6 +119,18 @@ bool TerminalRun::awaitPrompts(std::size_t count) {
     });
 }
 
+bool TerminalRun::awaitText(const std::string& text) {
+    std::size_t found = std::string::npos;
+    const bool shown = readUntil(master_, screen_, [&] {
+        found = screen_.find(text, awaited_);
+        return found != std::string::npos;
+    });
+    if (shown) {
+        awaited_ = found + text.size();
+    }
+    return shown;
+}
+
 termios TerminalRun::settings() const {
     termios now{};
     ::tcgetattr(slave_, &now);

@@ -23,6 +23,9 @@ public:
     // Reads the screen until it shows `count` prompts and waits at the last; false if it did not
     // within a few seconds.
     bool awaitPrompts(std::size_t count);
+    // Reads the screen until `text` shows after all that an earlier call waited for; false if it
+    // did not within a few seconds.
+    bool awaitText(const std::string& text);
     // Everything shown so far.
     [[nodiscard]] const std::string& screen() const { return screen_; }
     // The terminal's settings now, and before the program started.
@@ -38,6 +41,7 @@ private:
     pid_t pid_ = -1;
     termios initial_{};
     std::string screen_;
+    std::size_t awaited_ = 0;  // how much of the screen awaitText has passed
 };
 
 // Whether two terminal settings are the same in every field a program may change.

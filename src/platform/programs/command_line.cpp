@@ -86,6 +86,9 @@ GameCommand parseGameCommand(int argc, char** argv) {
     const CommandLine line =
         readCommandLine(argc, argv, ":h", kOptions, [&command](int id, const char* value) {
             if (id == kSave) {
+                if (*value == '\0') {
+                    throw CommandLineError{"the saved game FILE is an empty name"};
+                }
                 command.savePath = value;
             } else if (id == kLine) {
                 command.lineInput = true;

@@ -22,6 +22,7 @@ struct Saved {
     termios playing{};  // single keys
     std::array<struct sigaction, kEndingSignals.size()> previousEnding{};
     struct sigaction previousStop {};
+    struct sigaction previousContinue {};
 };
 Saved saved;  // the signal handlers' own
 
@@ -40,9 +41,24 @@ void install(int signal, void (*handler)(int), struct sigaction* previous) {
     sigaction(signal, &action, previous);
 }
 
-// Only what is safe in a signal handler: tcsetattr, sigaction, sigprocmask and raise.
+// Whether this program has the terminal. In the background (continued by `bg`, or by a shell's
+// `kill` of a stopped job) the settings are the shell's, and changing them would stop the
+// program with SIGTTOU instead.
+bool inForeground() {
+    return tcgetpgrp(saved.fd) == getpgrp();
+}
+
+// Sets the terminal as `settings` say, if this program has it.
+void setIfForeground(const termios& settings) {
+    if (inForeground()) {
+        tcsetattr(saved.fd, TCSANOW, &settings);
+    }
+}
+
+// Only what is safe in a signal handler: tcgetpgrp, getpgrp, tcsetattr, sigaction, sigprocmask
+// and raise.
 void restoreAndEnd(int signal) {
-    tcsetattr(saved.fd, TCSANOW, &saved.found);
+    setIfForeground(saved.found);
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
@@ -52,7 +68,7 @@ void restoreAndEnd(int signal) {
 
 void restoreAndStop(int signal) {
     const int savedErrno = errno;
-    tcsetattr(saved.fd, TCSANOW, &saved.found);
+    setIfForeground(saved.found);
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
@@ -64,7 +80,14 @@ void restoreAndStop(int signal) {
     raise(signal);  // the program stops here, until the shell continues it
     struct sigaction ignored {};
     install(signal, restoreAndStop, &ignored);
-    tcsetattr(saved.fd, TCSANOW, &saved.playing);
+    errno = savedErrno;  // single keys again: resumeSingleKeys, on the SIGCONT that woke it
+}
+
+// Continued: single keys again once the program has the terminal, which `fg` gives it before it
+// continues it; `bg` does not, and the `fg` after it continues it again.
+void resumeSingleKeys(int /*signal*/) {
+    const int savedErrno = errno;
+    setIfForeground(saved.playing);
     errno = savedErrno;
 }
 
@@ -85,6 +108,7 @@ SingleKeyMode::SingleKeyMode(int fd) {
         install(kEndingSignals[i], restoreAndEnd, &saved.previousEnding[i]);
     }
     install(SIGTSTP, restoreAndStop, &saved.previousStop);
+    install(SIGCONT, resumeSingleKeys, &saved.previousContinue);
     if (tcsetattr(fd, TCSANOW, &saved.playing) != 0) {
         return;
     }
@@ -97,11 +121,12 @@ SingleKeyMode::~SingleKeyMode() {
     if (saved.fd < 0) {
         return;
     }
-    tcsetattr(saved.fd, TCSANOW, &saved.found);
+    setIfForeground(saved.found);
     for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
         sigaction(kEndingSignals[i], &saved.previousEnding[i], nullptr);
     }
     sigaction(SIGTSTP, &saved.previousStop, nullptr);
+    sigaction(SIGCONT, &saved.previousContinue, nullptr);
     saved.fd = -1;
 }
 

@@ -42,6 +42,8 @@ TEST(GameProgram, AnythingElseGetsTheReasonAndTheUsageOnStandardError) {
         {{"-x"}, "unknown option '-x'"},
         {{"--version=2"}, "option '--version=2' takes no value"},
         {{"--save", "a", "--save", "b"}, "option '--save' given twice"},
+        {{"--save", ""}, "the saved game FILE is an empty name"},
+        {{"--save="}, "the saved game FILE is an empty name"},
     };
     for (const auto& [words, reason] : refused) {
         const ProgramRun run = runGame(words, "v");

@@ -1,10 +1,15 @@
 // The built programs at a pseudo-terminal, as a player and the friends watching see them.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <csignal>
 #include <string>
+#include <thread>
 
+#include "platform/os/unique_fd.hpp"
 #include "platform/saved_games/save_format.hpp"
 #include "support/program_run.hpp"
 #include "support/screens.hpp"
@@ -72,6 +77,41 @@ TEST(TerminalPlay, EveryWayOfEndingLeavesTheTerminalAsItWasFound) {
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
         EXPECT_TRUE(sameSettings(game.settings(), game.initialSettings())) << signal;
     }
+}
+
+// Whether a game still holds the file: a few seconds for it to let go.
+bool lockTakenWithin(const std::string& path, std::chrono::seconds patience) {
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// A game stopped with Ctrl-Z, then killed from the shell with a plain `kill %1` (which continues
+// it in the background to take the signal): it ends, lets go of its file, and leaves the shell's
+// terminal as the shell had it.
+TEST(TerminalPlay, AStoppedGameEndsOnAPlainKill) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("stopped.game");
+    TerminalRun shell("/bin/bash", {"--norc", "--noprofile", "-i"});
+    shell.type("PS1='rea''dy> '\n");  // not the prompt itself, as the shell echoes it
+    ASSERT_TRUE(shell.awaitText("ready> ")) << shell.screen();
+    const termios atThePrompt = shell.settings();
+    shell.type(kGame + " --save " + path + " --seed 7\n");
+    ASSERT_TRUE(shell.awaitText("==> ")) << shell.screen();
+    shell.type("\x1a");  // Ctrl-Z
+    ASSERT_TRUE(shell.awaitText("ready> ")) << shell.screen();
+    shell.type("kill %1\n");
+    ASSERT_TRUE(shell.awaitText("ready> ")) << shell.screen();
+    EXPECT_TRUE(lockTakenWithin(path, std::chrono::seconds(5))) << shell.screen();
+    EXPECT_TRUE(sameSettings(shell.settings(), atThePrompt));
+    shell.type("exit\n");
+    EXPECT_NE(shell.finish(), -1);
 }
 
 // Two friends follow a game from its second screen on: each sees what the player sees from then
