@@ -89,7 +89,9 @@ char Game::runCommand() {
     }
     out() << "\n==> ";
 
+    readingCommand = true;
     const char letter = readChar();
+    readingCommand = false;
     const char command = upper(letter);
     if (offered.find(command) == std::string::npos) {
         return 0;

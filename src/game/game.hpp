@@ -41,6 +41,9 @@ struct Game {
     EquippedSlot equippedShield;
     EquippedSlot equippedTunic;
     std::int32_t pauseMs = kDramaticPauseMs;
+    // Whether the key being read answers the command menu (and not a fight, a list or a
+    // question), for whoever supplies the keys: a terminal's arrows then mean the moves.
+    bool readingCommand = false;
 
     explicit Game(Console console);
 
@@ -56,6 +59,8 @@ struct Game {
     bool dropItem();  // false: the choice was refused
 
     std::ostream& out() { return console.out; }
+    // Whether the key being read may be a move: the dungeon's command menu is read.
+    [[nodiscard]] bool readingMove() const { return readingCommand && inDungeon == 1; }
     // Reads one non-blank character; throws EndOfInput when there is none.
     char readChar();
     // Waits `ms` milliseconds on the console's clock, with everything printed so far visible.

@@ -83,17 +83,21 @@ int waitFor(pid_t pid) {
 
 }  // namespace
 
-TerminalRun::TerminalRun(const std::string& program, const std::vector<std::string>& words) {
+TerminalRun::TerminalRun(const std::string& program, const std::vector<std::string>& words,
+                         const std::string& input) {
     ::openpty(&master_, &slave_, nullptr, nullptr, nullptr);
     // Line ends reach the screen as the program wrote them, without the terminal's "\r".
     ::tcgetattr(slave_, &initial_);
     initial_.c_oflag &= ~static_cast<tcflag_t>(ONLCR);
     ::tcsetattr(slave_, TCSANOW, &initial_);
-    pid_ = start(program, words, [this] {
+    pid_ = start(program, words, [this, &input] {
         ::setsid();
         ::ioctl(slave_, TIOCSCTTY, 0);
         for (int fd = 0; fd <= 2; ++fd) {
             ::dup2(slave_, fd);
+        }
+        if (!input.empty()) {
+            ::dup2(::open(input.c_str(), O_RDONLY), 0);
         }
         ::close(master_);
         ::close(slave_);
@@ -139,6 +143,14 @@ termios TerminalRun::settings() const {
 
 void TerminalRun::signal(int number) const {
     ::kill(pid_, number);
+}
+
+void TerminalRun::leaveNonBlocking() const {
+    ::fcntl(slave_, F_SETFL, ::fcntl(slave_, F_GETFL) | O_NONBLOCK);
+}
+
+bool TerminalRun::nonBlocking() const {
+    return (::fcntl(slave_, F_GETFL) & O_NONBLOCK) != 0;
 }
 
 int TerminalRun::finish() {

@@ -13,8 +13,10 @@ namespace orbalune::testing {
 // window: keys typed into it, its screen read back.
 class TerminalRun {
 public:
-    // `program`: the built binary; `words`: its arguments.
-    TerminalRun(const std::string& program, const std::vector<std::string>& words);
+    // `program`: the built binary; `words`: its arguments; `input`: a file for its standard
+    // input instead of the terminal, if not empty.
+    TerminalRun(const std::string& program, const std::vector<std::string>& words,
+                const std::string& input = {});
     TerminalRun(const TerminalRun&) = delete;
     TerminalRun& operator=(const TerminalRun&) = delete;
     ~TerminalRun();
@@ -32,6 +34,10 @@ public:
     [[nodiscard]] termios settings() const;
     [[nodiscard]] const termios& initialSettings() const { return initial_; }
     void signal(int number) const;
+    // Sets O_NONBLOCK on the terminal, for the program as for everyone sharing it; whether it is
+    // set.
+    void leaveNonBlocking() const;
+    [[nodiscard]] bool nonBlocking() const;
     // Waits for the program to end, reading what is left of its screen; its wait status.
     int finish();
 

@@ -17,6 +17,7 @@
 #include "platform/saved_games/save_file.hpp"
 #include "platform/terminal/single_key_mode.hpp"
 #include "platform/terminal/terminal_keys.hpp"
+#include "platform/terminal/terminal_locale.hpp"
 
 namespace orbalune {
 
@@ -45,7 +46,8 @@ Console terminalConsole() {
                    static_cast<std::uint32_t>(std::time(nullptr))};
 }
 
-int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd) {
+int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd,
+             bool screenAtTerminal) {
     GameCommand command;
     try {
         command = parseGameCommand(argc, argv);
@@ -84,13 +86,16 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, 
     if (keyboardFd >= 0 && !command.lineInput) {
         singleKeys.emplace(keyboardFd);
         if (singleKeys->active()) {
-            keyboard.emplace(keyboardFd, singleKeys->endKey());
+            keyboard.emplace(keyboardFd, singleKeys->endKey(), localeSpeaksUtf8(),
+                             singleKeys->continuedFd());
         }
     }
     PlaySession session(terminal, save ? &*save : nullptr, keyboard ? &*keyboard : nullptr);
     Game game(session.console(seed));
+    session.askedBy(game);
     const int status = game.run();
-    if (const std::optional<std::string> failure = session.finish(keyboardFd >= 0)) {
+    if (const std::optional<std::string> failure =
+            session.finish(screenAtTerminal || keyboardFd >= 0)) {
         reportError(err, kProgram, *failure);
         return kExitWriteFailed;
     }
@@ -103,9 +108,11 @@ int playAtTerminal(int argc, char** argv) {
     // The console's streams buffer for themselves: what waits in them is then known, so that
     // keys arriving together are made durable together.
     std::ios::sync_with_stdio(false);
-    const bool atTerminal = ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1;
+    const bool screenAtTerminal = ::isatty(STDOUT_FILENO) == 1;
+    const bool atTerminal = ::isatty(STDIN_FILENO) == 1 && screenAtTerminal;
     try {
-        return playGame(argc, argv, terminalConsole(), std::cerr, atTerminal ? STDIN_FILENO : -1);
+        return playGame(argc, argv, terminalConsole(), std::cerr, atTerminal ? STDIN_FILENO : -1,
+                        screenAtTerminal);
     } catch (const std::exception& error) {
         // Caught, so that the way out gives the terminal its settings back.
         reportError(std::cerr, kProgram, error.what());

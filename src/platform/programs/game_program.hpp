@@ -10,9 +10,10 @@ namespace orbalune {
 // The orbalune program: reads its command line, opens or creates the saved game it names, and
 // plays on `terminal` (whose seed is the clock's, for a new game without --seed). Errors go to
 // `err`. `keyboardFd` is the terminal the player types at when the console's input and output
-// are one, to read single keys from; -1 otherwise. Returns the exit status.
-int playGame(int argc, char** argv, const Console& terminal, std::ostream& err,
-             int keyboardFd = -1);
+// are one, to read single keys from; -1 otherwise. `screenAtTerminal`: whether the output is a
+// terminal, where the shell's prompt must find a line of its own. Returns the exit status.
+int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd = -1,
+             bool screenAtTerminal = false);
 
 // The orbalune program on the process's own standard streams.
 int playAtTerminal(int argc, char** argv);

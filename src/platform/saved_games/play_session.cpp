@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "game/game.hpp"
 #include "platform/programs/program_output.hpp"
 #include "platform/terminal/keys.hpp"
 #include "platform/terminal/shown_text.hpp"
@@ -20,18 +21,28 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
     : terminal_(std::move(terminal)),
       save_(save),
       keyboard_(keyboard),
-      catchUp_(terminal_.out, save != nullptr ? save->game.keys : CatchUp::kNothing),
+      shownLine_(*terminal_.out.rdbuf()),
+      screen_(&shownLine_),
+      catchUp_(screen_, save != nullptr ? save->game.keys : CatchUp::kNothing),
       keys_(*this),
-      in_(&keys_) {}
+      in_(&keys_) {
+    if (keyboard_ != nullptr) {
+        keyboard_->whenContinued([this] { mendLine(); });
+    }
+}
+
+void PlaySession::askedBy(const Game& game) {
+    game_ = &game;
+}
 
 Console PlaySession::console(std::uint32_t seed) {
     return Console{in_, catchUp_.out(), [this](std::int32_t ms) { pause(ms); }, seed};
 }
 
-std::optional<std::string> PlaySession::finish(bool atTerminal) {
+std::optional<std::string> PlaySession::finish(bool screenAtTerminal) {
     catchUp_.show();
-    if (atTerminal && endedAtPrompt_) {
-        terminal_.out << '\n' << std::flush;
+    if (screenAtTerminal && !shownLine_.atLineStart()) {
+        screen_ << '\n' << std::flush;
     }
     if (!failure_ && screenFailed()) {
         failure_ = kOutputFailure;
@@ -47,16 +58,20 @@ Traits::int_type PlaySession::peekKey() {
     if (catchUp_.replaying()) {
         return Traits::to_int_type(catchUp_.nextKey());
     }
+    dropKeysTypedUnseen();
     catchUp_.show();
     if (screenFailed()) {
         failure_ = kOutputFailure;
-        return endOfInput();
+        return Traits::eof();
     }
     if (!syncBeforeWaiting()) {
-        return endOfInput();
+        return Traits::eof();
+    }
+    if (keyboard_ != nullptr) {
+        keyboard_->arrowsMove(game_ != nullptr && game_->readingMove());
     }
     const Traits::int_type next = liveKeys().sgetc();
-    return Traits::eq_int_type(next, Traits::eof()) ? endOfInput() : next;
+    return Traits::eq_int_type(next, Traits::eof()) ? Traits::eof() : next;
 }
 
 Traits::int_type PlaySession::takeKey() {
@@ -71,15 +86,18 @@ Traits::int_type PlaySession::takeKey() {
         !save_->appendKey(Traits::to_char_type(next))) {
         failure_ = save_->path + ": cannot save the next key: " + std::strerror(errno) +
                    " (the game stopped before it)";
-        return endOfInput();
+        return Traits::eof();
     }
     if (keyboard_ != nullptr) {
-        terminal_.out << shownKey(Traits::to_char_type(next)) << std::flush;
+        screen_ << shownKey(Traits::to_char_type(next)) << std::flush;
     }
     return liveKeys().sbumpc();
 }
 
 void PlaySession::pause(std::int32_t ms) {
+    if (!catchUp_.replaying()) {
+        dropKeysTypedUnseen();
+    }
     if (!catchUp_.beforeWait()) {
         return;
     }
@@ -87,14 +105,27 @@ void PlaySession::pause(std::int32_t ms) {
         terminal_.pause(ms);
     }
     if (keyboard_ != nullptr) {
+        keyboard_->checkContinued();
         keyboard_->discardTyped();
     }
 }
 
-// The game ends at the prompt that waits for the key it will not get.
-Traits::int_type PlaySession::endOfInput() {
-    endedAtPrompt_ = true;
-    return Traits::eof();
+// Keys typed while the game caught up were typed at a screen not shown yet: dropped just before
+// it is shown (at the first key or wait after the last key of the file).
+void PlaySession::dropKeysTypedUnseen() {
+    if (caughtUp_) {
+        return;
+    }
+    caughtUp_ = true;
+    if (keyboard_ != nullptr && catchUp_.taken() > 0) {
+        keyboard_->discardTyped();
+    }
+}
+
+// Back after a stop, below what the shell wrote meanwhile: the line the game was writing is
+// shown again from its start, so that what follows lands where it belongs.
+void PlaySession::mendLine() {
+    terminal_.out << shownLine_.line() << std::flush;
 }
 
 std::streambuf& PlaySession::liveKeys() const {

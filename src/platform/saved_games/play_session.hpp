@@ -14,8 +14,11 @@
 #include "platform/saved_games/save_file.hpp"
 #include "platform/terminal/keys.hpp"
 #include "platform/terminal/terminal_keys.hpp"
+#include "platform/terminal/tracked_line.hpp"
 
 namespace orbalune {
+
+struct Game;
 
 // The console of a game played at a terminal, kept in a save file or not.
 //
@@ -39,11 +42,15 @@ public:
 
     // The console to build the game with.
     Console console(std::uint32_t seed);
+    // Lets the session see which question the game asks, for the keys that mean something at
+    // one question only (a terminal's arrows).
+    void askedBy(const Game& game);
 
     // Once the game has ended: shows whatever is still held back, and tells why the game had to
-    // stop, if it did not simply run out of input. At a terminal, a game that ended at a prompt
-    // leaves the shell's prompt a line of its own. Raises what failed while a key was read.
-    [[nodiscard]] std::optional<std::string> finish(bool atTerminal = false);
+    // stop, if it did not simply run out of input. On a screen at a terminal, a game that ended
+    // in the middle of a line (at a prompt) ends it, so that the shell's prompt starts a line of
+    // its own. Raises what failed while a key was read.
+    [[nodiscard]] std::optional<std::string> finish(bool screenAtTerminal = false);
 
 private:
     friend class KeyFeed<PlaySession>;
@@ -51,22 +58,26 @@ private:
     std::streambuf::int_type peekKey();
     std::streambuf::int_type takeKey();
     void pause(std::int32_t ms);
-    std::streambuf::int_type endOfInput();
     [[nodiscard]] std::streambuf& liveKeys() const;
     // Makes the keys durable if the next one is not there yet; false if that failed.
     bool syncBeforeWaiting();
     // Puts the saved keys on the disk; false, with the reason kept, if the disk refuses.
     bool makeDurable();
     [[nodiscard]] bool screenFailed() const;
+    void dropKeysTypedUnseen();
+    void mendLine();
 
     Console terminal_;
     SaveFile* save_;
     TerminalKeys* keyboard_;
+    const Game* game_ = nullptr;
+    TrackedLine shownLine_;  // the line the terminal shows being written
+    std::ostream screen_;
     CatchUp catchUp_;
     KeyFeed<PlaySession> keys_;
     std::istream in_;
     std::optional<std::string> failure_;
-    bool endedAtPrompt_ = false;
+    bool caughtUp_ = false;
 };
 
 }  // namespace orbalune

@@ -1,5 +1,6 @@
 #include "platform/terminal/single_key_mode.hpp"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
@@ -23,6 +24,7 @@ struct Saved {
     std::array<struct sigaction, kEndingSignals.size()> previousEnding{};
     struct sigaction previousStop {};
     struct sigaction previousContinue {};
+    int continuedWrite = -1;  // a byte is written to it when the program continues in front
 };
 Saved saved;  // the signal handlers' own
 
@@ -87,8 +89,24 @@ void restoreAndStop(int signal) {
 // continues it; `bg` does not, and the `fg` after it continues it again.
 void resumeSingleKeys(int /*signal*/) {
     const int savedErrno = errno;
-    setIfForeground(saved.playing);
+    if (inForeground()) {
+        tcsetattr(saved.fd, TCSANOW, &saved.playing);
+        const char continued = 'c';
+        (void)!write(saved.continuedWrite, &continued, 1);  // full: one is there already
+    }
     errno = savedErrno;
+}
+
+// A pipe whose ends are non-blocking and closed in programs started from this one.
+bool makeWakePipe(std::array<int, 2>& ends) {
+    if (pipe(ends.data()) != 0) {
+        return false;
+    }
+    for (const int end : ends) {
+        fcntl(end, F_SETFD, FD_CLOEXEC);
+        fcntl(end, F_SETFL, fcntl(end, F_GETFL) | O_NONBLOCK);
+    }
+    return true;
 }
 
 }  // namespace
@@ -97,6 +115,10 @@ SingleKeyMode::SingleKeyMode(int fd) {
     termios found{};
     if (tcgetattr(fd, &found) != 0) {
         return;
+    }
+    if (std::array<int, 2> ends{}; makeWakePipe(ends)) {
+        continuedFd_ = ends[0];
+        saved.continuedWrite = ends[1];
     }
     saved.fd = fd;
     saved.found = found;
@@ -128,6 +150,11 @@ SingleKeyMode::~SingleKeyMode() {
     sigaction(SIGTSTP, &saved.previousStop, nullptr);
     sigaction(SIGCONT, &saved.previousContinue, nullptr);
     saved.fd = -1;
+    if (continuedFd_ >= 0) {
+        close(continuedFd_);
+        close(saved.continuedWrite);
+        saved.continuedWrite = -1;
+    }
 }
 
 }  // namespace orbalune

@@ -24,10 +24,14 @@ public:
     [[nodiscard]] bool active() const { return active_; }
     // The key that ends input in line mode (Ctrl-D), a byte; -1 if there is none.
     [[nodiscard]] int endKey() const { return endKey_; }
+    // Readable once the program has been continued in front after a stop (`fg`), so that what
+    // the shell wrote meanwhile can be mended; -1 if there is no such descriptor.
+    [[nodiscard]] int continuedFd() const { return continuedFd_; }
 
 private:
     bool active_ = false;
     int endKey_ = -1;
+    int continuedFd_ = -1;
 };
 
 }  // namespace orbalune

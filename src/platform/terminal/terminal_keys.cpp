@@ -1,15 +1,35 @@
 #include "platform/terminal/terminal_keys.hpp"
 
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "platform/terminal/key_sequences.hpp"
 
 namespace orbalune {
 
-TerminalKeys::TerminalKeys(int fd, int endKey) : fd_(fd), endKey_(endKey) {
+namespace {
+
+// Takes every byte a wake-up descriptor holds; whether there was any.
+bool drain(int fd) {
+    bool any = false;
+    std::array<char, 16> bytes{};
+    while (fd >= 0 && ::read(fd, bytes.data(), bytes.size()) > 0) {
+        any = true;
+    }
+    return any;
+}
+
+}  // namespace
+
+TerminalKeys::TerminalKeys(int fd, int endKey, bool utf8, int continuedFd)
+    : fd_(fd), endKey_(endKey), utf8_(utf8), continuedFd_(continuedFd) {
     setg(buffer_.data(), buffer_.data(), buffer_.data());
 }
 
@@ -19,32 +39,87 @@ void TerminalKeys::discardTyped() {
     ::tcflush(fd_, TCIFLUSH);
 }
 
-TerminalKeys::int_type TerminalKeys::underflow() {
-    if (gptr() == egptr() && endPending_) {
-        ended_ = true;
+void TerminalKeys::checkContinued() {
+    if (drain(continuedFd_) && mend_) {
+        mend_();
     }
-    if (ended_) {
-        return traits_type::eof();
+}
+
+bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
+    if (ended_ || endPending_ || egptr() - gptr() == static_cast<std::ptrdiff_t>(buffer_.size())) {
+        return false;
     }
-    if (gptr() == egptr()) {
-        ssize_t count = 0;
-        do {
-            count = ::read(fd_, buffer_.data(), buffer_.size());
-        } while (count < 0 && errno == EINTR);
+    // What is left moves to the front, to make room behind it.
+    const std::size_t held = static_cast<std::size_t>(egptr() - gptr());
+    std::memmove(buffer_.data(), gptr(), held);
+    setg(buffer_.data(), buffer_.data(), buffer_.data() + held);
+    std::array<pollfd, 2> waited = {pollfd{fd_, POLLIN, 0}, pollfd{continuedFd_, POLLIN, 0}};
+    for (;;) {
+        const int ready = ::poll(waited.data(), continuedFd_ >= 0 ? 2 : 1,
+                                 patience.count() < 0 ? -1 : static_cast<int>(patience.count()));
+        if (ready == 0) {
+            return false;
+        }
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ended_ = true;
+            return false;
+        }
+        if (waited[1].revents != 0) {
+            checkContinued();
+        }
+        if (waited[0].revents == 0) {
+            continue;
+        }
+        const ssize_t count = ::read(fd_, egptr(), buffer_.size() - held);
+        if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
+            continue;  // a terminal left non-blocking: nothing yet is not the end
+        }
         if (count <= 0) {  // the terminal hung up, or is gone
             ended_ = true;
-            return traits_type::eof();
+            return false;
         }
         // Keys after the end key are never handed out: the get area stops just before it.
-        char* const end = buffer_.data() + count;
-        char* const endKey = std::find_if(buffer_.data(), end, [this](char key) {
-            return traits_type::to_int_type(key) == endKey_;
-        });
-        setg(buffer_.data(), buffer_.data(), endKey);
+        char* const end = egptr() + count;
+        char* const endKey = std::find_if(
+            egptr(), end, [this](char key) { return traits_type::to_int_type(key) == endKey_; });
+        setg(eback(), gptr(), endKey);
         endPending_ = endKey != end;
-        return underflow();
+        return endKey != gptr() + held;
     }
-    return traits_type::to_int_type(*gptr());
+}
+
+TerminalKeys::int_type TerminalKeys::underflow() {
+    for (;;) {
+        if (gptr() == egptr() && !readMore(std::chrono::milliseconds(-1))) {
+            if (endPending_ && gptr() == egptr()) {
+                ended_ = true;
+            }
+            if (ended_) {
+                return traits_type::eof();
+            }
+            continue;
+        }
+        std::string_view bytes(gptr(), static_cast<std::size_t>(egptr() - gptr()));
+        SplitKey key = splitKey(bytes, utf8_, true);
+        while (key.kind == KeyKind::Incomplete) {
+            const bool more = readMore(kSequenceWait);
+            bytes = std::string_view(gptr(), static_cast<std::size_t>(egptr() - gptr()));
+            key = splitKey(bytes, utf8_, more && bytes.size() < kLongestSequence);
+        }
+        if (key.kind == KeyKind::Byte) {
+            return traits_type::to_int_type(*gptr());
+        }
+        if (key.kind == KeyKind::Arrow && arrowsMove_) {
+            // The sequence's last byte becomes its letter, and the letter the key.
+            gbump(static_cast<int>(key.length) - 1);
+            *gptr() = key.move;
+            return traits_type::to_int_type(key.move);
+        }
+        gbump(static_cast<int>(key.length));
+    }
 }
 
 // What can be taken without waiting, so that the game knows when it is about to wait.

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <array>
+#include <chrono>
+#include <cstddef>
+#include <functional>
 #include <streambuf>
 
 namespace orbalune {
@@ -8,27 +11,54 @@ namespace orbalune {
 // The keys of a terminal in single-key mode, each one as soon as it is pressed. The terminal's
 // end-of-file key (Ctrl-D), which such a mode leaves to the program, ends the input as it does
 // in line mode.
+//
+// A key is what one press sends: an escape sequence (an arrow, Home, a function key) or a
+// character of several bytes is read whole. The arrows give the letters of their directions
+// while arrows move (arrowsMove); every other sequence and character is dropped here, since no
+// menu offers one. A terminal left non-blocking by another program is waited on all the same.
 class TerminalKeys : public std::streambuf {
 public:
-    // `endKey`: the byte that ends input, or kNoEndKey.
-    TerminalKeys(int fd, int endKey);
+    // `endKey`: the byte that ends input, or kNoEndKey. `utf8`: whether the terminal sends
+    // UTF-8. `continuedFd`: readable when the program has been continued after a stop (-1:
+    // never), so that the screen can be mended while it waits for a key (whenContinued).
+    TerminalKeys(int fd, int endKey, bool utf8 = false, int continuedFd = -1);
 
     static constexpr int kNoEndKey = -1;
+    // How long the rest of an escape sequence may take after its Escape: a terminal sends a
+    // sequence in one write, which arrives whole even over a slow network, while no one types
+    // Escape and then '[' this fast; a lone Escape is not noticeably delayed.
+    static constexpr std::chrono::milliseconds kSequenceWait{50};
 
     // Drops every key typed and not taken yet, in this buffer and in the terminal's: keys pressed
     // while the game waited must not act on screens the player has not seen.
     void discardTyped();
+    // Whether the arrows give the letters of their directions (n, s, e, w) from now on.
+    void arrowsMove(bool move) { arrowsMove_ = move; }
+    // What to do when the program has been continued after a stop, at its next wait for a key or
+    // at checkContinued.
+    void whenContinued(std::function<void()> mend) { mend_ = std::move(mend); }
+    // Mends the screen now if the program has been continued since it was last mended.
+    void checkContinued();
 
 protected:
     int_type underflow() override;
     std::streamsize showmanyc() override;
 
 private:
+    // Reads what the terminal has, waiting up to `patience` (forever if negative); false if
+    // nothing came in time, or the input ended.
+    bool readMore(std::chrono::milliseconds patience);
+
     int fd_;
     int endKey_;
+    bool utf8_;
+    int continuedFd_;
+    bool arrowsMove_ = false;
+    std::function<void()> mend_;
     bool ended_ = false;
     bool endPending_ = false;  // the end key follows what the buffer holds
-    // A burst of keys is read at once; a small buffer is plenty for what fingers type.
+    // A burst of keys is read at once; a small buffer is plenty for what fingers type, and holds
+    // the longest sequence read whole.
     std::array<char, 64> buffer_{};
 };
 

@@ -61,6 +61,74 @@ TEST(TerminalPlay, TheScreenReadsAsTheTranscriptWithItsKeysAndDropsKeysTypedInAW
     EXPECT_TRUE(sameSettings(game.settings(), game.initialSettings()));
 }
 
+// Seed 42 meets monsters at its first step north. The up arrow takes that step, and is saved as
+// the letter; the left arrow and a letter of another alphabet in town, and the right arrow in
+// the fight (which was once ESC, [ and C: run away), are nothing at all.
+TEST(TerminalPlay, ArrowsMoveInTheDungeonAndOtherSequencesAreNothing) {
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("arrows.game");
+    TerminalRun game(kGame, {"--save", path, "--seed", "42"});
+    ASSERT_TRUE(game.awaitPrompts(1));
+    game.type("\x1b[D\xc3\xa9\x1bOH");
+    play(game, "ve");
+    game.type("\x1b[A");
+    ASSERT_TRUE(game.awaitPrompts(4)) << game.screen();
+    EXPECT_TRUE(game.screen().ends_with("(a) Attack (b) Use Item (c) Run\n==> "));
+    game.type("\x1b[C" + kEndKey);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(readFile(path), saveHeader(42) + "ven");
+    EXPECT_EQ(game.screen(), echoReplay(path) + "\n");
+}
+
+// Typed while a long file caught up, a key would act on a screen not shown yet.
+TEST(TerminalPlay, KeysTypedDuringTheCatchUpAreDropped) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("long.game");
+    const std::string keys(1'000'000, 'v');
+    writeFile(path, saveHeader(42) + keys);
+    TerminalRun game(kGame, {"--save", path});
+    game.type("e");
+    ASSERT_TRUE(game.awaitPrompts(1));
+    game.type(kEndKey);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(readFile(path), saveHeader(42) + keys);
+}
+
+// Another program left the shared terminal non-blocking: the game waits for its keys all the
+// same, and leaves the terminal so.
+TEST(TerminalPlay, ANonBlockingTerminalStillWaitsForKeys) {
+    TerminalRun game(kGame, {"--seed", "42"});
+    game.leaveNonBlocking();
+    ASSERT_TRUE(game.awaitPrompts(1));
+    play(game, "v");
+    game.type(kEndKey);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_NE(game.screen().find("==> v\n\nLV: 1"), std::string::npos) << game.screen();
+    EXPECT_TRUE(game.nonBlocking());
+}
+
+// The shell's prompt starts a line of its own, never after a blank one: keys from a file, the
+// game ending at a prompt; and at the store's choice, which ends its line itself.
+TEST(TerminalPlay, TheShellsPromptGetsALineOfItsOwn) {
+    const TemporaryDirectory directory;
+    const std::string keys = directory.file("keys");
+    writeFile(keys, "v");
+    TerminalRun fromFile(kGame, {"--seed", "42"}, keys);
+    EXPECT_EQ(fromFile.finish(), 0);
+    EXPECT_TRUE(fromFile.screen().ends_with("(V) View Stats  \n==> \n")) << fromFile.screen();
+
+    TerminalRun atTheStore(kGame, {"--seed", "42"});
+    ASSERT_TRUE(atTheStore.awaitPrompts(1));
+    atTheStore.type("b");
+    ASSERT_TRUE(atTheStore.awaitText("(a) Buy  (b) Sell\n"));
+    atTheStore.type(kEndKey);
+    EXPECT_EQ(atTheStore.finish(), 0);
+    EXPECT_TRUE(
+        atTheStore.screen().ends_with("==> b\n\nWelcome to my store!\n\n(a) Buy  (b) Sell\n"))
+        << atTheStore.screen();
+}
+
 TEST(TerminalPlay, EveryWayOfEndingLeavesTheTerminalAsItWasFound) {
     // Ctrl-D is above. Ctrl-C is typed, as the terminal makes it a signal; the others are sent.
     for (const auto& [typed, signal] : {std::pair{"\x03", SIGINT}, std::pair{"", SIGTERM},
@@ -92,10 +160,11 @@ bool lockTakenWithin(const std::string& path, std::chrono::seconds patience) {
     return true;
 }
 
-// A game stopped with Ctrl-Z, then killed from the shell with a plain `kill %1` (which continues
-// it in the background to take the signal): it ends, lets go of its file, and leaves the shell's
-// terminal as the shell had it.
-TEST(TerminalPlay, AStoppedGameEndsOnAPlainKill) {
+// A game stopped with Ctrl-Z comes back with `fg` showing its line again, under the shell's.
+// Stopped again, then killed from the shell with a plain `kill %1` (which continues it in the
+// background to take the signal): it ends, lets go of its file, and leaves the shell's terminal
+// as the shell had it.
+TEST(TerminalPlay, AStoppedGameComesBackWithItsLineAndEndsOnAPlainKill) {
     const TemporaryDirectory directory;
     const std::string path = directory.file("stopped.game");
     TerminalRun shell("/bin/bash", {"--norc", "--noprofile", "-i"});
@@ -105,6 +174,14 @@ TEST(TerminalPlay, AStoppedGameEndsOnAPlainKill) {
     shell.type(kGame + " --save " + path + " --seed 7\n");
     ASSERT_TRUE(shell.awaitText("==> ")) << shell.screen();
     shell.type("\x1a");  // Ctrl-Z
+    ASSERT_TRUE(shell.awaitText("ready> ")) << shell.screen();
+    // Back in front, below the shell's line: the game's own line again, and the key after it.
+    shell.type("fg\n");
+    ASSERT_TRUE(shell.awaitText("--seed 7")) << shell.screen();
+    ASSERT_TRUE(shell.awaitText("\n==> ")) << shell.screen();
+    shell.type("v");
+    ASSERT_TRUE(shell.awaitText("==> ")) << shell.screen();
+    shell.type("\x1a");
     ASSERT_TRUE(shell.awaitText("ready> ")) << shell.screen();
     shell.type("kill %1\n");
     ASSERT_TRUE(shell.awaitText("ready> ")) << shell.screen();
