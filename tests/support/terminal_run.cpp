@@ -85,7 +85,10 @@ int waitFor(pid_t pid) {
 
 TerminalRun::TerminalRun(const std::string& program, const std::vector<std::string>& words,
                          const std::string& input) {
-    ::openpty(&master_, &slave_, nullptr, nullptr, nullptr);
+    winsize size{};
+    size.ws_row = kRows;
+    size.ws_col = 80;
+    ::openpty(&master_, &slave_, nullptr, nullptr, &size);
     // Line ends reach the screen as the program wrote them, without the terminal's "\r".
     ::tcgetattr(slave_, &initial_);
     initial_.c_oflag &= ~static_cast<tcflag_t>(ONLCR);

@@ -13,6 +13,8 @@ namespace orbalune::testing {
 // window: keys typed into it, its screen read back.
 class TerminalRun {
 public:
+    static constexpr int kRows = 24;  // the terminal's size: 80 columns of 24 lines
+
     // `program`: the built binary; `words`: its arguments; `input`: a file for its standard
     // input instead of the terminal, if not empty.
     TerminalRun(const std::string& program, const std::vector<std::string>& words,

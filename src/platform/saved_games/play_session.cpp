@@ -15,6 +15,9 @@ namespace {
 
 using Traits = std::streambuf::traits_type;
 
+// A catching-up game takes a key in well under a microsecond: the clock is read this seldom.
+constexpr std::size_t kKeysBetweenLooksAtTheClock = 1 << 14;
+
 }  // namespace
 
 PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboard)
@@ -28,6 +31,9 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
       in_(&keys_) {
     if (keyboard_ != nullptr) {
         keyboard_->whenContinued([this] { mendLine(); });
+        if (catchUp_.replaying()) {
+            progress_.emplace(terminal_.out, keyboard_->rows(), ProgressLine::Clock::now());
+        }
     }
 }
 
@@ -76,6 +82,10 @@ Traits::int_type PlaySession::peekKey() {
 
 Traits::int_type PlaySession::takeKey() {
     if (catchUp_.replaying()) {
+        if (progress_ && catchUp_.taken() % kKeysBetweenLooksAtTheClock == 0) {
+            progress_->update(catchUp_.taken(), save_->game.keys.size(),
+                              ProgressLine::Clock::now());
+        }
         return Traits::to_int_type(catchUp_.takeKey());
     }
     const Traits::int_type next = peekKey();
@@ -117,6 +127,9 @@ void PlaySession::dropKeysTypedUnseen() {
         return;
     }
     caughtUp_ = true;
+    if (progress_) {
+        progress_->clear();
+    }
     if (keyboard_ != nullptr && catchUp_.taken() > 0) {
         keyboard_->discardTyped();
     }

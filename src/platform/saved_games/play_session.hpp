@@ -13,6 +13,7 @@
 #include "platform/saved_games/catch_up.hpp"
 #include "platform/saved_games/save_file.hpp"
 #include "platform/terminal/keys.hpp"
+#include "platform/terminal/progress_line.hpp"
 #include "platform/terminal/terminal_keys.hpp"
 #include "platform/terminal/tracked_line.hpp"
 
@@ -78,6 +79,7 @@ private:
     std::istream in_;
     std::optional<std::string> failure_;
     bool caughtUp_ = false;
+    std::optional<ProgressLine> progress_;  // while a long file catches up at a terminal
 };
 
 }  // namespace orbalune

@@ -45,6 +45,11 @@ void TerminalKeys::checkContinued() {
     }
 }
 
+int TerminalKeys::rows() const {
+    winsize size{};
+    return ::ioctl(fd_, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
+}
+
 bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
     if (ended_ || endPending_ || egptr() - gptr() == static_cast<std::ptrdiff_t>(buffer_.size())) {
         return false;

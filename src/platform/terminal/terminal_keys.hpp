@@ -39,6 +39,8 @@ public:
     void whenContinued(std::function<void()> mend) { mend_ = std::move(mend); }
     // Mends the screen now if the program has been continued since it was last mended.
     void checkContinued();
+    // The terminal's height in lines; 0 if it does not say.
+    [[nodiscard]] int rows() const;
 
 protected:
     int_type underflow() override;

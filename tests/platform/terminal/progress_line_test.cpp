@@ -1,0 +1,49 @@
+#include "platform/terminal/progress_line.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace orbalune::testing {
+namespace {
+
+using std::chrono::milliseconds;
+
+// Unnoticed for half a second, then on the last line a few times a second, and cleared: always
+// between a saved and a restored cursor, so that the text around it is left as it is.
+TEST(ProgressLine, ShowsLongWorkOnTheLastLineAndClearsIt) {
+    std::ostringstream terminal;
+    const ProgressLine::Clock::time_point start{};
+    ProgressLine progress(terminal, 24, start);
+    progress.update(1000, 4000, start + milliseconds(400));
+    progress.clear();
+    EXPECT_EQ(terminal.str(), "") << "work this short shows nothing";
+    progress.update(1000, 4000, start + milliseconds(600));
+    progress.update(2000, 4000, start + milliseconds(650));
+    progress.update(3000, 4000, start + milliseconds(701));
+    progress.clear();
+    progress.clear();
+    EXPECT_EQ(terminal.str(),
+              "\x1b"
+              "7\x1b[24;1H\x1b[2Kcatching up: key 1000 of 4000 (25%)\x1b"
+              "8"
+              "\x1b"
+              "7\x1b[24;1H\x1b[2Kcatching up: key 3000 of 4000 (75%)\x1b"
+              "8"
+              "\x1b"
+              "7\x1b[24;1H\x1b[2K\x1b"
+              "8");
+}
+
+TEST(ProgressLine, ATerminalOfNoKnownSizeShowsNothing) {
+    std::ostringstream terminal;
+    const ProgressLine::Clock::time_point start{};
+    ProgressLine progress(terminal, 0, start);
+    progress.update(1, 2, start + milliseconds(1000));
+    progress.clear();
+    EXPECT_EQ(terminal.str(), "");
+}
+
+}  // namespace
+}  // namespace orbalune::testing
