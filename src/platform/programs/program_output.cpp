@@ -9,11 +9,12 @@
 
 #include "platform/programs/exit_status.hpp"
 #include "platform/terminal/shown_text.hpp"
+#include "platform/terminal/terminal_locale.hpp"
 
 namespace orbalune {
 
 void reportError(std::ostream& err, std::string_view program, std::string_view message) {
-    err << program << ": " << shownText(message) << '\n' << std::flush;
+    err << program << ": " << shownText(message, localeSpeaksUtf8()) << '\n' << std::flush;
 }
 
 int finishOutput(std::ostream& out, std::ostream& err, std::string_view program, int status) {

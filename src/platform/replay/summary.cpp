@@ -8,6 +8,7 @@
 #include "platform/replay/key_streams.hpp"
 #include "platform/terminal/keys.hpp"
 #include "platform/terminal/shown_text.hpp"
+#include "platform/terminal/terminal_locale.hpp"
 
 namespace orbalune {
 
@@ -20,7 +21,7 @@ int summarize(const std::string& file, const SavedGame& saved, std::ostream& out
 
     const auto count = std::count_if(saved.keys.begin(), saved.keys.end(),
                                      [](char key) { return !isBlankKey(key); });
-    out << shownText(file) << ": seed " << saved.seed << ", " << count
+    out << shownText(file, localeSpeaksUtf8()) << ": seed " << saved.seed << ", " << count
         << (count == 1 ? " key" : " keys") << ", rules version " << kRulesVersion << '\n';
     if (game.inDungeon != 0) {
         out << "in dungeon #" << game.dungeonNumber;

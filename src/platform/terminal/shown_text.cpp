@@ -1,5 +1,6 @@
 #include "platform/terminal/shown_text.hpp"
 
+#include "platform/terminal/key_sequences.hpp"
 #include "platform/terminal/keys.hpp"
 
 namespace orbalune {
@@ -23,13 +24,29 @@ void appendShown(std::string& shown, unsigned char byte) {
     shown += static_cast<char>(byte);
 }
 
+// U+0080 to U+009F, which a terminal acts on as it does on ESC and the rest.
+bool isC1Control(std::string_view character) {
+    return static_cast<unsigned char>(character[0]) == 0xc2 &&
+           static_cast<unsigned char>(character[1]) < 0xa0;
+}
+
 }  // namespace
 
-std::string shownText(std::string_view bytes) {
+std::string shownText(std::string_view bytes, bool utf8) {
     std::string shown;
     shown.reserve(bytes.size());
-    for (const char byte : bytes) {
-        appendShown(shown, static_cast<unsigned char>(byte));
+    for (std::size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (utf8 && byte >= kMetaBit) {
+            const SplitKey character = splitKey(bytes.substr(at), true, false);
+            if (character.kind == KeyKind::Ignored && !isC1Control(bytes.substr(at))) {
+                shown += bytes.substr(at, character.length);
+                at += character.length;
+                continue;
+            }
+        }
+        appendShown(shown, byte);
+        ++at;
     }
     return shown;
 }

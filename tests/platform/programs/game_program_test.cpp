@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/programs/exit_status.hpp"
@@ -53,6 +55,20 @@ TEST(GameProgram, AnythingElseGetsTheReasonAndTheUsageOnStandardError) {
                   "orbalune: " + reason +
                       "\nusage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n");
     }
+}
+
+// A file's name in any alphabet, as a terminal that speaks UTF-8 shows it; elsewhere in caret
+// notation, where its bytes could be taken for controls.
+TEST(GameProgram, NamesAFileAsTheUsersTerminalShowsIt) {
+    for (const auto& [locale, shown] :
+         {std::pair{"C.UTF-8", "caf\xc3\xa9"}, std::pair{"C", "cafM-CM-)"}}) {
+        ::setenv("LC_ALL", locale, 1);
+        const ProgramRun run = runGame({"--save", "nowhere/caf\xc3\xa9.game"}, "");
+        EXPECT_EQ(run.err, "orbalune: nowhere/" + std::string(shown) +
+                               ".game: cannot create: No such file or directory\n")
+            << locale;
+    }
+    ::unsetenv("LC_ALL");
 }
 
 }  // namespace
