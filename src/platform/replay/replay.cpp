@@ -18,6 +18,7 @@
 #include "platform/replay/summary.hpp"
 #include "platform/saved_games/followed_save.hpp"
 #include "platform/saved_games/save_file.hpp"
+#include "platform/terminal/tracked_line.hpp"
 
 namespace orbalune {
 
@@ -115,10 +116,18 @@ void settleMode(ReplayCommand& command, const ModeOptions& given) {
 int playInTime(PlaybackKeys keys, const ReplayCommand& command, const ReplayTerminal& terminal) {
     const std::optional<double> watchSpeed =
         command.watch ? std::optional<double>(command.speed) : std::nullopt;
-    Playback playback(keys, terminal.out, watchSpeed, terminal.sleep);
+    TrackedLine shownLine(*terminal.out.rdbuf());
+    std::ostream screen(&shownLine);
+    Playback playback(keys, screen, watchSpeed, terminal.sleep);
     const int status = Game(playback.console()).run();
     playback.finish();
-    terminal.out << '\n' << std::flush;  // the shell's prompt on a line of its own
+    if (!shownLine.atLineStart()) {
+        screen << '\n';  // the shell's prompt on a line of its own
+    }
+    screen.flush();
+    if (screen.fail()) {
+        terminal.out.setstate(std::ios::badbit);  // for finishOutput to say so
+    }
     return status;
 }
 

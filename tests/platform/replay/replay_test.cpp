@@ -9,6 +9,7 @@
 #include <regex>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "platform/programs/command_line.hpp"
 #include "platform/programs/exit_status.hpp"
@@ -240,6 +241,22 @@ TEST(Watch, StopsWhenTheScreenCannotBeWritten) {
     EXPECT_EQ(replay(arguments.argc(), arguments.argv(), {in, full, err, sleep}), kExitWriteFailed);
     EXPECT_EQ(err.str(), "orbalune-replay: cannot write to standard output\n");
     EXPECT_LE(sleeps, 1);
+}
+
+// The shell's prompt after a watch starts a line of its own, and never after a blank line: a
+// game that ends at a prompt, and one that ends at the store's choice, which ends its own line.
+TEST(Watch, EndsWithOneLineEnd) {
+    const TemporaryDirectory directory;
+    for (const auto& [keys, end] : {std::pair{"v", "View Stats  \n==> \n"},
+                                    std::pair{"b",
+                                              "}b\n\nWelcome to my store!\n\n(a) Buy  "
+                                              "(b) Sell\n"}}) {
+        const std::string path = directory.file(std::string(keys) + ".game");
+        writeFile(path, saveHeader(42) + keys);
+        const ReplayRun run = runReplay({"r", "--watch", path});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.out.ends_with(end)) << run.out;
+    }
 }
 
 TEST(Watch, AClockThatCannotBeSleptOnIsAnErrorItSays) {

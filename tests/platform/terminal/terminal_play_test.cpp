@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -127,6 +128,30 @@ TEST(TerminalPlay, TheShellsPromptGetsALineOfItsOwn) {
     EXPECT_TRUE(
         atTheStore.screen().ends_with("==> b\n\nWelcome to my store!\n\n(a) Buy  (b) Sell\n"))
         << atTheStore.screen();
+}
+
+// A file size limit (ulimit -f) reached while saving a key: the game says so and ends with
+// status 3, the terminal as it was found, where SIGXFSZ would have killed it in single-key mode.
+TEST(TerminalPlay, AFileSizeLimitEndsTheGameWithItsReason) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("limited.game");
+    rlimit unlimited{};
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    rlimit limited = unlimited;
+    limited.rlim_cur = 100;
+    ::setrlimit(RLIMIT_FSIZE, &limited);  // for the game, which takes it on when it starts
+    TerminalRun game(kGame, {"--save", path, "--seed", "42"});
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    ASSERT_TRUE(game.awaitPrompts(1));
+    game.type(std::string(60, 'v'));
+    const int status = game.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
+    EXPECT_NE(
+        game.screen().find("orbalune: " + path + ": cannot save the next key: File too large"),
+        std::string::npos)
+        << game.screen();
+    EXPECT_EQ(readFile(path).size(), 100U);
+    EXPECT_TRUE(sameSettings(game.settings(), game.initialSettings()));
 }
 
 TEST(TerminalPlay, EveryWayOfEndingLeavesTheTerminalAsItWasFound) {
