@@ -45,7 +45,7 @@ SplitKey splitSequence(std::string_view bytes, bool moreMayCome) {
     while (at < bytes.size() && at < kLongestSequence) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         if (isFinal(byte)) {
-            const char move = plain ? arrowMove(byte) : 0;
+            const char move = plain ? arrowMove(byte) : '\0';
             return move != 0 ? SplitKey{KeyKind::Arrow, at + 1, move}
                              : SplitKey{KeyKind::Ignored, at + 1, 0};
         }

@@ -92,7 +92,8 @@ void resumeSingleKeys(int /*signal*/) {
     if (inForeground()) {
         tcsetattr(saved.fd, TCSANOW, &saved.playing);
         const char continued = 'c';
-        (void)!write(saved.continuedWrite, &continued, 1);  // full: one is there already
+        // A full pipe already holds what tells of the continuing.
+        [[maybe_unused]] const ssize_t written = write(saved.continuedWrite, &continued, 1);
     }
     errno = savedErrno;
 }

@@ -55,7 +55,7 @@ bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
         return false;
     }
     // What is left moves to the front, to make room behind it.
-    const std::size_t held = static_cast<std::size_t>(egptr() - gptr());
+    const auto held = static_cast<std::size_t>(egptr() - gptr());
     std::memmove(buffer_.data(), gptr(), held);
     setg(buffer_.data(), buffer_.data(), buffer_.data() + held);
     std::array<pollfd, 2> waited = {pollfd{fd_, POLLIN, 0}, pollfd{continuedFd_, POLLIN, 0}};

@@ -1,8 +1,8 @@
 #include "platform/terminal/terminal_locale.hpp"
 
 #include <langinfo.h>
-#include <locale.h>
 
+#include <clocale>
 #include <string_view>
 
 namespace orbalune {
