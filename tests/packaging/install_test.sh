@@ -10,7 +10,10 @@ DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
 
 for file in usr/games/orbalune usr/games/orbalune-replay \
             usr/share/man/man6/orbalune.6.gz usr/share/man/man6/orbalune-replay.6.gz \
-            usr/share/doc/orbalune/README.md; do
+            usr/share/doc/orbalune/README.md usr/share/doc/orbalune/copyright \
+            usr/share/doc/orbalune/changelog.gz \
+            usr/share/bash-completion/completions/orbalune \
+            usr/share/bash-completion/completions/orbalune-replay; do
   [ -f "$stage/$file" ] || { echo "missing: /$file"; exit 1; }
 done
 [ -x "$stage/usr/games/orbalune" ] && [ -x "$stage/usr/games/orbalune-replay" ]
@@ -26,4 +29,10 @@ output=$(printf 'v i' | "$stage/usr/games/orbalune-replay" --seed 1)
 expected_stats="LV: 1 XP: 0/100 HP: 29/29 Mokels: 0"
 grep -qF "$expected_stats" <<<"$output" || { echo "unexpected output: $output"; exit 1; }
 grep -qF "You're carrying:" <<<"$output"
+# The completion where bash-completion looks for it, and what it offers.
+if completions=$(pkg-config --variable=completionsdir bash-completion 2>/dev/null); then
+  [ "$completions" = /usr/share/bash-completion/completions ] \
+    || { echo "bash-completion looks in $completions"; exit 1; }
+fi
+bash "$(dirname "$0")/completion_test.sh" "$stage/usr/share/bash-completion/completions/orbalune"
 echo "install: ok"

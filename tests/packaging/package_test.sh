@@ -20,4 +20,12 @@ for file in ./usr/games/orbalune ./usr/games/orbalune-replay \
             ./usr/share/man/man6/orbalune.6.gz ./usr/share/man/man6/orbalune-replay.6.gz; do
   grep -q " $file\$" "$out/contents" || { echo "missing: $file"; exit 1; }
 done
+# Debian's own checker, on every error and warning it knows.
+if command -v lintian >/dev/null; then
+  findings=$(lintian --fail-on error,warning "$package" 2>&1 | grep -v '^running with root' || true)
+  [ -z "$findings" ] || { echo "lintian: $findings"; exit 1; }
+  echo "lintian: no findings"
+else
+  echo "lintian: not installed, not run"
+fi
 echo "package: ok"

@@ -16,7 +16,7 @@ struct ReplayCommand {
         Keys,    // --seed N, the keys on standard input
         File,    // a saved game, instantly
         Echo,    // a saved game, instantly, with its keys after their prompts
-        Watch,   // a saved game, in real time
+        Watch,   // a saved game, at a watching pace
         Follow,  // a saved game as it is played, from now or (with watch) from its start
         Info,    // a saved game's summary
     };
@@ -49,7 +49,7 @@ struct ReplayTerminal {
 
 // The orbalune-replay program. It replays a game from a seed and the keys on standard input, or
 // from a saved game, with instant pauses (written as "{pause MS}" markers when asked) and, when
-// asked, the keys after their prompts; watches a saved game in real time; follows one as it is
+// asked, the keys after their prompts; watches a saved game at a pace; follows one as it is
 // played; or sums one up. Returns the exit status.
 int replay(int argc, char** argv, const ReplayTerminal& terminal);
 
