@@ -31,7 +31,9 @@ struct Game;
 // had ended, when a key cannot be saved or the screen cannot be written.
 //
 // At a terminal in single-key mode, the keys come from `keyboard`: each one taken is shown after
-// its prompt, and keys pressed while the game waits are dropped.
+// its prompt; keys pressed while the game waits or catches up are dropped; the arrows are moves
+// while the game reads the dungeon's command menu. A long catch-up shows its progress, and after
+// a stop (Ctrl-Z, then fg) the line being written is shown again.
 class PlaySession {
 public:
     // `save` may be null: a game kept nowhere, exactly as the terminal plays it. `keyboard` is
