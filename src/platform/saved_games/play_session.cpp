@@ -76,8 +76,7 @@ Traits::int_type PlaySession::peekKey() {
     if (keyboard_ != nullptr) {
         keyboard_->arrowsMove(game_ != nullptr && game_->readingMove());
     }
-    const Traits::int_type next = liveKeys().sgetc();
-    return Traits::eq_int_type(next, Traits::eof()) ? Traits::eof() : next;
+    return liveKeys().sgetc();
 }
 
 Traits::int_type PlaySession::takeKey() {
@@ -105,9 +104,7 @@ Traits::int_type PlaySession::takeKey() {
 }
 
 void PlaySession::pause(std::int32_t ms) {
-    if (!catchUp_.replaying()) {
-        dropKeysTypedUnseen();
-    }
+    dropKeysTypedUnseen();
     if (!catchUp_.beforeWait()) {
         return;
     }
@@ -123,7 +120,7 @@ void PlaySession::pause(std::int32_t ms) {
 // Keys typed while the game caught up were typed at a screen not shown yet: dropped just before
 // it is shown (at the first key or wait after the last key of the file).
 void PlaySession::dropKeysTypedUnseen() {
-    if (caughtUp_) {
+    if (caughtUp_ || catchUp_.replaying()) {
         return;
     }
     caughtUp_ = true;

@@ -121,14 +121,4 @@ status=0
 printf 'v' | "$game" --save "$work/closed.game" >/dev/full 2>&- || status=$?
 [ "$status" -eq 3 ] || fail "a closed standard error gave status $status"
 cmp "$work/closed.game" <(header 42; printf ve) || fail "text from a closed stream went into the file"
-
-# 7. A file size limit reached while saving a key: the game says so and stops, its file whole up
-# to the limit, instead of dying of SIGXFSZ.
-status=0
-(ulimit -f 1 && head -c 3000 /dev/zero | tr '\0' v | "$game" --save "$work/limited.game" --seed 4 \
-  >/dev/null 2>"$work/err") || status=$?
-[ "$status" -eq 3 ] || fail "past the file size limit the game gave status $status"
-[ "$(cat "$work/err")" = "orbalune: $work/limited.game: cannot save the next key: File too large (the game stopped before it)" ] \
-  || fail "$(cat "$work/err")"
-[ "$(stat -c %s "$work/limited.game")" -eq 1024 ] || fail "the limited file is not 1024 bytes"
 echo "saved games: ok"

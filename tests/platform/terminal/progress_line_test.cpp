@@ -11,38 +11,33 @@ namespace {
 using std::chrono::milliseconds;
 
 // Unnoticed for half a second, then on the last line a few times a second, and cleared: always
-// between a saved and a restored cursor, so that the text around it is left as it is.
+// between a saved and a restored cursor, so that the text around it is left as it is. A terminal
+// of no known size shows nothing.
 TEST(ProgressLine, ShowsLongWorkOnTheLastLineAndClearsIt) {
-    std::ostringstream terminal;
-    const ProgressLine::Clock::time_point start{};
-    ProgressLine progress(terminal, 24, start);
-    progress.update(1000, 4000, start + milliseconds(400));
-    progress.clear();
-    EXPECT_EQ(terminal.str(), "") << "work this short shows nothing";
-    progress.update(1000, 4000, start + milliseconds(600));
-    progress.update(2000, 4000, start + milliseconds(650));
-    progress.update(3000, 4000, start + milliseconds(701));
-    progress.clear();
-    progress.clear();
-    EXPECT_EQ(terminal.str(),
-              "\x1b"
-              "7\x1b[24;1H\x1b[2Kcatching up: key 1000 of 4000 (25%)\x1b"
-              "8"
-              "\x1b"
-              "7\x1b[24;1H\x1b[2Kcatching up: key 3000 of 4000 (75%)\x1b"
-              "8"
-              "\x1b"
-              "7\x1b[24;1H\x1b[2K\x1b"
-              "8");
-}
-
-TEST(ProgressLine, ATerminalOfNoKnownSizeShowsNothing) {
-    std::ostringstream terminal;
-    const ProgressLine::Clock::time_point start{};
-    ProgressLine progress(terminal, 0, start);
-    progress.update(1, 2, start + milliseconds(1000));
-    progress.clear();
-    EXPECT_EQ(terminal.str(), "");
+    for (const int rows : {24, 0}) {
+        std::ostringstream terminal;
+        const ProgressLine::Clock::time_point start{};
+        ProgressLine progress(terminal, rows, start);
+        progress.update(1000, 4000, start + milliseconds(400));
+        progress.clear();
+        EXPECT_EQ(terminal.str(), "") << "work this short shows nothing";
+        progress.update(1000, 4000, start + milliseconds(600));
+        progress.update(2000, 4000, start + milliseconds(650));
+        progress.update(3000, 4000, start + milliseconds(701));
+        progress.clear();
+        progress.clear();
+        EXPECT_EQ(terminal.str(), rows == 0
+                                      ? ""
+                                      : "\x1b"
+                                        "7\x1b[24;1H\x1b[2Kcatching up: key 1000 of 4000 (25%)\x1b"
+                                        "8"
+                                        "\x1b"
+                                        "7\x1b[24;1H\x1b[2Kcatching up: key 3000 of 4000 (75%)\x1b"
+                                        "8"
+                                        "\x1b"
+                                        "7\x1b[24;1H\x1b[2K\x1b"
+                                        "8");
+    }
 }
 
 }  // namespace
