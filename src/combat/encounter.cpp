@@ -195,7 +195,10 @@ void Encounter::showRound() {
 
 char Encounter::readCombatChoice() {
     for (;;) {
-        switch (game.readChar()) {
+        game.reading = Game::Menu::Fight;
+        const char letter = game.readChar();
+        game.reading = Game::Menu::None;
+        switch (letter) {
             case 'a':
             case 'A':
                 return 'a';

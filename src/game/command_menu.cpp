@@ -89,9 +89,9 @@ char Game::runCommand() {
     }
     out() << "\n==> ";
 
-    readingCommand = true;
+    reading = Menu::Command;
     const char letter = readChar();
-    readingCommand = false;
+    reading = Menu::None;
     const char command = upper(letter);
     if (offered.find(command) == std::string::npos) {
         return 0;

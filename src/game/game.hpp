@@ -41,9 +41,10 @@ struct Game {
     EquippedSlot equippedShield;
     EquippedSlot equippedTunic;
     std::int32_t pauseMs = kDramaticPauseMs;
-    // Whether the key being read answers the command menu (and not a fight, a list or a
-    // question), for whoever supplies the keys: a terminal's arrows then mean the moves.
-    bool readingCommand = false;
+    // Which menu the key being read answers, for whoever supplies the keys: at the command menu
+    // a terminal's arrows mean the moves, and a watched game's fights begin at their first menu.
+    enum class Menu { None, Command, Fight };
+    Menu reading = Menu::None;
 
     explicit Game(Console console);
 
@@ -60,7 +61,7 @@ struct Game {
 
     std::ostream& out() { return console.out; }
     // Whether the key being read may be a move: the dungeon's command menu is read.
-    [[nodiscard]] bool readingMove() const { return readingCommand && inDungeon == 1; }
+    [[nodiscard]] bool readingMove() const { return reading == Menu::Command && inDungeon == 1; }
     // Reads one non-blank character; throws EndOfInput when there is none.
     char readChar();
     // Waits `ms` milliseconds on the console's clock, with everything printed so far visible.

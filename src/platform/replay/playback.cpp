@@ -21,6 +21,11 @@ void sleepFor(std::chrono::microseconds duration) {
     os::sleepFor(duration);
 }
 
+std::chrono::microseconds scaledWait(std::int32_t ms, double speed) {
+    const std::chrono::duration<double, std::milli> scaled(ms / speed);
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::min(scaled, kLongestWait));
+}
+
 Playback::Playback(PlaybackKeys keys, std::ostream& screen, std::optional<double> watchSpeed,
                    Sleep sleep)
     : source_(keys),
@@ -82,8 +87,7 @@ void Playback::wait(std::int32_t ms) {
     if (!catchUp_.beforeWait() || ms <= 0) {
         return;
     }
-    const std::chrono::duration<double, std::milli> scaled(ms / speed_);
-    sleep_(std::chrono::duration_cast<std::chrono::microseconds>(std::min(scaled, kLongestWait)));
+    sleep_(scaledWait(ms, speed_));
 }
 
 }  // namespace orbalune

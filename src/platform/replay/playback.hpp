@@ -27,6 +27,10 @@ void sleepFor(std::chrono::microseconds duration);
 // How long a key shows its prompt before it is typed, at speed 1: long enough to read a menu.
 inline constexpr std::int32_t kWatchKeyDelayMs = 500;
 
+// How long a wait of `ms` lasts watched `speed` times as fast; never more than an hour, however
+// slow the speed.
+std::chrono::microseconds scaledWait(std::int32_t ms, double speed);
+
 // Where a played-back game's keys come from: a saved game as it was read, or one followed as its
 // player plays it.
 struct PlaybackKeys {

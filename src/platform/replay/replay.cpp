@@ -15,9 +15,14 @@
 #include "platform/programs/program_output.hpp"
 #include "platform/replay/instant_replay.hpp"
 #include "platform/replay/key_streams.hpp"
+#include "platform/replay/steered_watch.hpp"
 #include "platform/replay/summary.hpp"
 #include "platform/saved_games/followed_save.hpp"
 #include "platform/saved_games/save_file.hpp"
+#include "platform/terminal/single_key_mode.hpp"
+#include "platform/terminal/status_line.hpp"
+#include "platform/terminal/terminal_keys.hpp"
+#include "platform/terminal/terminal_locale.hpp"
 #include "platform/terminal/tracked_line.hpp"
 
 namespace orbalune {
@@ -113,8 +118,32 @@ void settleMode(ReplayCommand& command, const ModeOptions& given) {
                                           : ReplayCommand::Mode::File;
 }
 
+// Watches a game at the terminal whose keys steer it; nullopt if the terminal cannot give single
+// keys.
+std::optional<int> watchSteered(PlaybackKeys keys, const ReplayCommand& command,
+                                const ReplayTerminal& terminal) {
+    SingleKeyMode singleKeys(
+        terminal.keyboardFd,
+        SingleKeyMode::Steering{true, true, terminal.screenFd, StatusLine::kLeaving});
+    if (!singleKeys.active()) {
+        return std::nullopt;
+    }
+    TerminalKeys keyboard(terminal.keyboardFd, TerminalKeys::kNoEndKey, localeSpeaksUtf8(),
+                          singleKeys.continuedFd());
+    SteeredWatch watch(keys, terminal.out, keyboard, command.speed);
+    if (!watch.run()) {
+        terminal.out.setstate(std::ios::badbit);  // for finishOutput to say so
+    }
+    return kExitAtEndOfInput;
+}
+
 // Plays a game back in time, from a file as it was read or as it is played.
 int playInTime(PlaybackKeys keys, const ReplayCommand& command, const ReplayTerminal& terminal) {
+    if (command.watch && terminal.keyboardFd >= 0) {
+        if (const std::optional<int> status = watchSteered(keys, command, terminal)) {
+            return *status;
+        }
+    }
     const std::optional<double> watchSpeed =
         command.watch ? std::optional<double>(command.speed) : std::nullopt;
     TrackedLine shownLine(*terminal.out.rdbuf());

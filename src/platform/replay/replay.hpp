@@ -45,6 +45,10 @@ struct ReplayTerminal {
     std::ostream& out;
     std::ostream& err;
     Sleep sleep;
+    // The terminal whose keys steer a watched game, when standard input and output are both
+    // one (its descriptor); -1 otherwise.
+    int keyboardFd = -1;
+    int screenFd = -1;
 };
 
 // The orbalune-replay program. It replays a game from a seed and the keys on standard input, or

@@ -6,8 +6,7 @@ namespace orbalune {
 
 namespace {
 
-std::size_t withoutTrailingBlanks(const std::string& keys) {
-    std::size_t end = keys.size();
+std::size_t withoutTrailingBlanks(const std::string& keys, std::size_t end) {
     while (end > 0 && isBlankKey(keys[end - 1])) {
         --end;
     }
@@ -18,10 +17,10 @@ std::size_t withoutTrailingBlanks(const std::string& keys) {
 
 const std::string CatchUp::kNothing;
 
-CatchUp::CatchUp(std::ostream& screen, const std::string& keys)
+CatchUp::CatchUp(std::ostream& screen, const std::string& keys, std::size_t end)
     : screen_(screen),
       keys_(keys),
-      end_(withoutTrailingBlanks(keys)),
+      end_(withoutTrailingBlanks(keys, end)),
       phase_(end_ == 0 ? Phase::Live : Phase::Replaying),
       out_(phase_ == Phase::Live ? screen.rdbuf() : &held_) {}
 

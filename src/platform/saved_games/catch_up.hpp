@@ -16,7 +16,9 @@ class CatchUp {
 public:
     // The game catches up with the keys `keys` holds now, but for trailing blanks, which would
     // only hold back the moment it catches up; `keys` may grow meanwhile.
-    CatchUp(std::ostream& screen, const std::string& keys);
+    CatchUp(std::ostream& screen, const std::string& keys) : CatchUp(screen, keys, keys.size()) {}
+    // The same with the first `end` of them only.
+    CatchUp(std::ostream& screen, const std::string& keys, std::size_t end);
     // A game with nothing to catch up with: it writes to `screen` from the start.
     static const std::string kNothing;
     CatchUp(const CatchUp&) = delete;

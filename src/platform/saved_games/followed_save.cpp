@@ -29,16 +29,30 @@ FollowedSave::FollowedSave(const std::string& path)
 
 bool FollowedSave::awaitMoreThan(std::size_t count) {
     for (;;) {
-        reader_.readMore(keys_);
-        if (keys_.size() > count) {
-            return true;
-        }
-        if (!beingPlayed()) {
-            reader_.readMore(keys_);  // the last keys may have come just before the game ended
-            return keys_.size() > count;
+        if (const std::optional<bool> more = moreThan(count)) {
+            return *more;
         }
         awaitChange();
     }
+}
+
+std::optional<bool> FollowedSave::moreThan(std::size_t count) {
+    if (changes_) {
+        os::drainWatch(changes_.get());
+    }
+    reader_.readMore(keys_);
+    if (keys_.size() > count) {
+        return true;
+    }
+    if (!beingPlayed()) {
+        reader_.readMore(keys_);  // the last keys may have come just before the game ended
+        return keys_.size() > count;
+    }
+    return std::nullopt;
+}
+
+std::chrono::milliseconds FollowedSave::lookInterval() const {
+    return changes_ ? std::chrono::milliseconds(kLockLookMs) : kPollInterval;
 }
 
 // A game in play holds an exclusive lock on its file; a shared one can be had only when no game
@@ -57,9 +71,7 @@ void FollowedSave::awaitChange() {
         return;
     }
     pollfd watch{changes_.get(), POLLIN, 0};
-    if (::poll(&watch, 1, kLockLookMs) > 0) {
-        os::drainWatch(changes_.get());
-    }
+    ::poll(&watch, 1, kLockLookMs);  // moreThan takes what it says
 }
 
 }  // namespace orbalune

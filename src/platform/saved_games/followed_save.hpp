@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/os/unique_fd.hpp"
@@ -25,6 +27,15 @@ public:
     // Sleeps until the file holds more than `count` keys (true), or until no one plays it and it
     // has no more (false).
     bool awaitMoreThan(std::size_t count);
+
+    // The same, without sleeping, for a follower that waits on other things too: whether the
+    // file holds more than `count` keys (true), or never will (false); nothing while its game
+    // goes on without them.
+    std::optional<bool> moreThan(std::size_t count);
+    // What to wait on meanwhile: a descriptor readable when the file is written (-1: none), and
+    // how long to wait at most before looking again.
+    [[nodiscard]] int changesFd() const { return changes_ ? changes_.get() : -1; }
+    [[nodiscard]] std::chrono::milliseconds lookInterval() const;
 
 private:
     [[nodiscard]] bool beingPlayed() const;

@@ -30,6 +30,12 @@ char arrowMove(unsigned char final) {
     return 0;
 }
 
+// End: ESC [ F or ESC O F (xterm), ESC [ 4 ~ (the Linux console, VT220s) or ESC [ 8 ~ (rxvt).
+bool isEnd(std::string_view parameters, unsigned char final) {
+    return (final == 'F' && parameters.empty()) ||
+           (final == '~' && (parameters == "4" || parameters == "8"));
+}
+
 SplitKey incompleteOr(bool moreMayCome, SplitKey otherwise) {
     return moreMayCome ? SplitKey{KeyKind::Incomplete, 0, 0} : otherwise;
 }
@@ -46,8 +52,11 @@ SplitKey splitSequence(std::string_view bytes, bool moreMayCome) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         if (isFinal(byte)) {
             const char move = plain ? arrowMove(byte) : '\0';
-            return move != 0 ? SplitKey{KeyKind::Arrow, at + 1, move}
-                             : SplitKey{KeyKind::Ignored, at + 1, 0};
+            if (move != 0) {
+                return SplitKey{KeyKind::Arrow, at + 1, move};
+            }
+            const bool end = plain && isEnd(bytes.substr(2, at - 2), byte);
+            return SplitKey{end ? KeyKind::End : KeyKind::Ignored, at + 1, 0};
         }
         if (within(byte, 0x30, 0x3f)) {
             plain = plain && (within(byte, '0', '9') || byte == ';');

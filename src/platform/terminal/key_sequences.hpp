@@ -9,6 +9,7 @@ namespace orbalune {
 enum class KeyKind {
     Byte,        // one byte, a key as the game knows keys
     Arrow,       // an arrow's escape sequence: `move` is the letter of its direction
+    End,         // the End key's
     Ignored,     // another escape sequence (Home, F1, ...), or a character of several bytes
     Incomplete,  // the start of a longer one: wait a moment for the rest
 };

@@ -3,6 +3,7 @@
 #include <exception>
 #include <locale>
 #include <streambuf>
+#include <utility>
 
 namespace orbalune {
 
@@ -22,10 +23,10 @@ public:
     explicit KeyFeed(Owner& owner) : owner_(owner) {}
 
     // Raises what the owner threw while the game read a key, if anything: an input stream
-    // swallows what its buffer throws, and the game would end as if its keys had.
-    void rethrowFailure() const {
+    // swallows what its buffer throws, and the game would end as if its keys had. Raised once.
+    void rethrowFailure() {
         if (failure_) {
-            std::rethrow_exception(failure_);
+            std::rethrow_exception(std::exchange(failure_, nullptr));
         }
     }
 

@@ -25,6 +25,10 @@ struct Saved {
     struct sigaction previousStop {};
     struct sigaction previousContinue {};
     int continuedWrite = -1;  // a byte is written to it when the program continues in front
+    struct sigaction previousResize {};
+    bool wakeOnResize = false;
+    int screenFd = -1;
+    std::string_view leaving;  // written to screenFd before the program ends or stops
 };
 Saved saved;  // the signal handlers' own
 
@@ -57,10 +61,19 @@ void setIfForeground(const termios& settings) {
     }
 }
 
-// Only what is safe in a signal handler: tcgetpgrp, getpgrp, tcsetattr, sigaction, sigprocmask
-// and raise.
-void restoreAndEnd(int signal) {
+// The screen and the terminal as the shell expects them.
+void leave() {
+    if (saved.screenFd >= 0 && !saved.leaving.empty()) {
+        [[maybe_unused]] const ssize_t written =
+            write(saved.screenFd, saved.leaving.data(), saved.leaving.size());
+    }
     setIfForeground(saved.found);
+}
+
+// Only what is safe in a signal handler: tcgetpgrp, getpgrp, tcsetattr, write, sigaction,
+// sigprocmask and raise.
+void restoreAndEnd(int signal) {
+    leave();
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
@@ -70,7 +83,7 @@ void restoreAndEnd(int signal) {
 
 void restoreAndStop(int signal) {
     const int savedErrno = errno;
-    setIfForeground(saved.found);
+    leave();
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
@@ -98,6 +111,13 @@ void resumeSingleKeys(int /*signal*/) {
     errno = savedErrno;
 }
 
+void wakeOnResize(int /*signal*/) {
+    const int savedErrno = errno;
+    const char resized = 'r';
+    [[maybe_unused]] const ssize_t written = write(saved.continuedWrite, &resized, 1);
+    errno = savedErrno;
+}
+
 // A pipe whose ends are non-blocking and closed in programs started from this one.
 bool makeWakePipe(std::array<int, 2>& ends) {
     if (pipe(ends.data()) != 0) {
@@ -112,7 +132,7 @@ bool makeWakePipe(std::array<int, 2>& ends) {
 
 }  // namespace
 
-SingleKeyMode::SingleKeyMode(int fd) {
+SingleKeyMode::SingleKeyMode(int fd, Steering steering) {
     termios found{};
     if (tcgetattr(fd, &found) != 0) {
         return;
@@ -127,6 +147,15 @@ SingleKeyMode::SingleKeyMode(int fd) {
     saved.playing.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
     saved.playing.c_cc[VMIN] = 1;
     saved.playing.c_cc[VTIME] = 0;
+    if (steering.interruptIsAKey) {
+        saved.playing.c_cc[VINTR] = _POSIX_VDISABLE;
+    }
+    saved.screenFd = steering.screenFd;
+    saved.leaving = steering.leaving;
+    saved.wakeOnResize = steering.wakeOnResize && continuedFd_ >= 0;
+    if (saved.wakeOnResize) {
+        install(SIGWINCH, wakeOnResize, &saved.previousResize);
+    }
     for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
         install(kEndingSignals[i], restoreAndEnd, &saved.previousEnding[i]);
     }
@@ -150,12 +179,14 @@ SingleKeyMode::~SingleKeyMode() {
     }
     sigaction(SIGTSTP, &saved.previousStop, nullptr);
     sigaction(SIGCONT, &saved.previousContinue, nullptr);
-    saved.fd = -1;
+    if (saved.wakeOnResize) {
+        sigaction(SIGWINCH, &saved.previousResize, nullptr);
+    }
     if (continuedFd_ >= 0) {
         close(continuedFd_);
         close(saved.continuedWrite);
-        saved.continuedWrite = -1;
     }
+    saved = Saved{};
 }
 
 }  // namespace orbalune

@@ -2,6 +2,8 @@
 
 #include <termios.h>
 
+#include <string_view>
+
 namespace orbalune {
 
 // Puts a terminal into single-key mode for as long as the record lives: no line editing and no
@@ -14,8 +16,21 @@ namespace orbalune {
 // One at a time: the signal handlers share the terminal's settings with it.
 class SingleKeyMode {
 public:
+    // For a program the keys steer, rather than answer: a watched game.
+    struct Steering {
+        // Ctrl-C is a key like any other, for the program to stop on in its own way.
+        bool interruptIsAKey = false;
+        // The descriptor of continuedFd is readable when the window changes size too.
+        bool wakeOnResize = false;
+        // Written to `screenFd` before the program ends or stops on a signal, to leave the
+        // screen as the shell expects it; static text.
+        int screenFd = -1;
+        std::string_view leaving;
+    };
+
     // Does nothing when `fd` is not a terminal.
-    explicit SingleKeyMode(int fd);
+    explicit SingleKeyMode(int fd) : SingleKeyMode(fd, Steering{}) {}
+    SingleKeyMode(int fd, Steering steering);
     SingleKeyMode(const SingleKeyMode&) = delete;
     SingleKeyMode& operator=(const SingleKeyMode&) = delete;
     ~SingleKeyMode();
@@ -25,7 +40,8 @@ public:
     // The key that ends input in line mode (Ctrl-D), a byte; -1 if there is none.
     [[nodiscard]] int endKey() const { return endKey_; }
     // Readable once the program has been continued in front after a stop (`fg`), so that what
-    // the shell wrote meanwhile can be mended; -1 if there is no such descriptor.
+    // the shell wrote meanwhile can be mended (and, if asked, when the window changes size); -1
+    // if there is no such descriptor.
     [[nodiscard]] int continuedFd() const { return continuedFd_; }
 
 private:

@@ -50,6 +50,11 @@ int TerminalKeys::rows() const {
     return ::ioctl(fd_, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
 }
 
+int TerminalKeys::columns() const {
+    winsize size{};
+    return ::ioctl(fd_, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+}
+
 bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
     if (ended_ || endPending_ || egptr() - gptr() == static_cast<std::ptrdiff_t>(buffer_.size())) {
         return false;
@@ -58,9 +63,11 @@ bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
     const auto held = static_cast<std::size_t>(egptr() - gptr());
     std::memmove(buffer_.data(), gptr(), held);
     setg(buffer_.data(), buffer_.data(), buffer_.data() + held);
-    std::array<pollfd, 2> waited = {pollfd{fd_, POLLIN, 0}, pollfd{continuedFd_, POLLIN, 0}};
+    // A descriptor of -1 is left out of the poll.
+    std::array<pollfd, 3> waited = {pollfd{fd_, POLLIN, 0}, pollfd{continuedFd_, POLLIN, 0},
+                                    pollfd{alsoWake_, POLLIN, 0}};
     for (;;) {
-        const int ready = ::poll(waited.data(), continuedFd_ >= 0 ? 2 : 1,
+        const int ready = ::poll(waited.data(), waited.size(),
                                  patience.count() < 0 ? -1 : static_cast<int>(patience.count()));
         if (ready == 0) {
             return false;
@@ -76,6 +83,9 @@ bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
             checkContinued();
         }
         if (waited[0].revents == 0) {
+            if (patience.count() >= 0) {
+                return false;  // woken: the caller looks, and waits again if it likes
+            }
             continue;
         }
         const ssize_t count = ::read(fd_, egptr(), buffer_.size() - held);
@@ -107,13 +117,7 @@ TerminalKeys::int_type TerminalKeys::underflow() {
             }
             continue;
         }
-        std::string_view bytes(gptr(), static_cast<std::size_t>(egptr() - gptr()));
-        SplitKey key = splitKey(bytes, utf8_, true);
-        while (key.kind == KeyKind::Incomplete) {
-            const bool more = readMore(kSequenceWait);
-            bytes = std::string_view(gptr(), static_cast<std::size_t>(egptr() - gptr()));
-            key = splitKey(bytes, utf8_, more && bytes.size() < kLongestSequence);
-        }
+        const SplitKey key = splitFront();
         if (key.kind == KeyKind::Byte) {
             return traits_type::to_int_type(*gptr());
         }
@@ -124,6 +128,42 @@ TerminalKeys::int_type TerminalKeys::underflow() {
             return traits_type::to_int_type(key.move);
         }
         gbump(static_cast<int>(key.length));
+    }
+}
+
+SplitKey TerminalKeys::splitFront() {
+    std::string_view bytes(gptr(), static_cast<std::size_t>(egptr() - gptr()));
+    SplitKey key = splitKey(bytes, utf8_, true);
+    while (key.kind == KeyKind::Incomplete) {
+        const bool more = readMore(kSequenceWait);
+        bytes = std::string_view(gptr(), static_cast<std::size_t>(egptr() - gptr()));
+        key = splitKey(bytes, utf8_, more && bytes.size() < kLongestSequence);
+    }
+    return key;
+}
+
+PressedKey TerminalKeys::pressKey(std::chrono::milliseconds patience, int alsoWake) {
+    alsoWake_ = alsoWake;
+    const bool any = gptr() != egptr() || readMore(patience);
+    alsoWake_ = -1;
+    if (!any) {
+        if (endPending_ && gptr() == egptr()) {
+            ended_ = true;
+        }
+        return PressedKey{ended_ ? PressedKey::Kind::Ended : PressedKey::Kind::None};
+    }
+    const SplitKey key = splitFront();
+    const char first = *gptr();
+    gbump(static_cast<int>(key.length));
+    switch (key.kind) {
+        case KeyKind::Byte:
+            return PressedKey{PressedKey::Kind::Byte, first};
+        case KeyKind::Arrow:
+            return PressedKey{PressedKey::Kind::Arrow, key.move};
+        case KeyKind::End:
+            return PressedKey{PressedKey::Kind::End};
+        default:
+            return PressedKey{};
     }
 }
 

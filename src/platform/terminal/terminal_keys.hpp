@@ -6,7 +6,22 @@
 #include <functional>
 #include <streambuf>
 
+#include "platform/terminal/key_sequences.hpp"
+
 namespace orbalune {
+
+// One press of a key, for a program that is steered by keys rather than answered with them.
+struct PressedKey {
+    enum class Kind {
+        None,   // no key came in time (or one that means nothing here, like F1)
+        Byte,   // a key of one byte
+        Arrow,  // `byte` is the letter of its direction: n, s, e or w
+        End,    // the End key
+        Ended,  // the terminal hung up
+    };
+    Kind kind = Kind::None;
+    char byte = 0;
+};
 
 // The keys of a terminal in single-key mode, each one as soon as it is pressed. The terminal's
 // end-of-file key (Ctrl-D), which such a mode leaves to the program, ends the input as it does
@@ -39,8 +54,14 @@ public:
     void whenContinued(std::function<void()> mend) { mend_ = std::move(mend); }
     // Mends the screen now if the program has been continued since it was last mended.
     void checkContinued();
-    // The terminal's height in lines; 0 if it does not say.
+    // The terminal's height in lines, and its width in columns; 0 if it does not say.
     [[nodiscard]] int rows() const;
+    [[nodiscard]] int columns() const;
+
+    // Waits up to `patience` (forever if negative) for the next key, read whole. Returns
+    // Kind::None early, so that the caller can look, when the program is continued after a stop
+    // or `alsoWake` (if not -1) becomes readable. Not to be mixed with reading the stream.
+    PressedKey pressKey(std::chrono::milliseconds patience, int alsoWake = -1);
 
 protected:
     int_type underflow() override;
@@ -50,11 +71,14 @@ private:
     // Reads what the terminal has, waiting up to `patience` (forever if negative); false if
     // nothing came in time, or the input ended.
     bool readMore(std::chrono::milliseconds patience);
+    // The key the buffer starts with (not empty), once it is whole or no more of it comes.
+    SplitKey splitFront();
 
     int fd_;
     int endKey_;
     bool utf8_;
     int continuedFd_;
+    int alsoWake_ = -1;
     bool arrowsMove_ = false;
     std::function<void()> mend_;
     bool ended_ = false;

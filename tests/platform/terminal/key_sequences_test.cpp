@@ -31,6 +31,8 @@ TEST(KeySequences, SplitsWhatOnePressSends) {
         {"\x1b[1;5A", true, true, kArrow, 6, 'n'},
         // Home, Delete, F1 (xterm, Linux console), a private mode's report.
         {"\x1b[H", true, true, kIgnored, 3, 0},
+        {"\x1bOF", true, true, KeyKind::End, 3, 0},
+        {"\x1b[4~", true, true, KeyKind::End, 4, 0},
         {"\x1b[3~e", true, true, kIgnored, 4, 0},
         {"\x1bOP", true, true, kIgnored, 3, 0},
         {"\x1b[[A", true, true, kIgnored, 4, 0},

@@ -1,0 +1,342 @@
+#include "platform/replay/steered_watch.hpp"
+
+#include <algorithm>
+#include <limits>
+#include <sstream>
+
+#include "game/game.hpp"
+#include "platform/terminal/shown_text.hpp"
+
+namespace orbalune {
+
+namespace {
+
+using Traits = std::streambuf::traits_type;
+
+constexpr std::chrono::milliseconds kForever{-1};
+
+// Clears the screen: the cursor home, then everything from it on.
+constexpr const char* kClearScreen = "\x1b[H\x1b[2J";
+
+// Fits in 80 columns; the arrows step like h and l.
+constexpr const char* kHelp =
+    "space pause  h l key back/on  < > place  [ ] fight  g N Enter  + - speed  End q";
+
+constexpr char kEscape = '\x1b';
+constexpr char kInterrupt = '\x03';  // Ctrl-C
+constexpr char kErase = '\x7f';      // Backspace, as most terminals send it
+constexpr char kBackspace = '\b';    // and as some do
+
+// The number `digits` spell, or `most` if it is larger.
+std::size_t atMost(const std::string& digits, std::size_t most) {
+    std::size_t value = 0;
+    for (const char digit : digits) {
+        const auto figure = static_cast<std::size_t>(digit - '0');
+        if (value > (most - figure) / 10) {
+            return most;
+        }
+        value = value * 10 + figure;
+    }
+    return std::min(value, most);
+}
+
+}  // namespace
+
+SteeredWatch::SteeredWatch(PlaybackKeys keys, std::ostream& terminal, TerminalKeys& keyboard,
+                           double speed)
+    : source_(keys),
+      terminal_(terminal),
+      keyboard_(keyboard),
+      shownLine_(*terminal.rdbuf()),
+      screen_(&shownLine_),
+      status_(terminal),
+      speed_(std::clamp(speed, kSlowest, kFastest)),
+      feed_(*this),
+      in_(&feed_) {
+    // Resized, or continued after a stop: the status line is drawn again where the last row now
+    // is. Continued, the line being written is written again too, on a line of its own below
+    // what the shell wrote over it.
+    keyboard_.whenContinued([this] {
+        const int rows = keyboard_.rows();
+        const int columns = keyboard_.columns();
+        const bool resized = !status_.fitted(rows, columns);
+        status_.fit(rows, columns);
+        if (!resized) {
+            terminal_ << shownLine_.line() << std::flush;
+        }
+    });
+}
+
+bool SteeredWatch::run() {
+    status_.fit(keyboard_.rows(), keyboard_.columns());
+    Jump start{0, false};
+    for (;;) {
+        try {
+            playFrom(start);
+            break;  // the screen could not be written
+        } catch (const Jump& jump) {
+            start = jump;
+            terminal_ << kClearScreen << std::flush;
+        } catch (const StopWatching&) {
+            break;
+        }
+    }
+    status_.close();
+    if (!shownLine_.atLineStart()) {
+        screen_ << '\n';  // the shell's prompt on a line of its own
+    }
+    screen_.flush();
+    return !screen_.fail() && !terminal_.fail();
+}
+
+// One game, shown from `start.position` on; it ends by a jump, by the viewer stopping, or when
+// the screen cannot be written.
+void SteeredWatch::playFrom(const Jump& start) {
+    catchUp_.emplace(screen_, keys(), start.position);
+    taken_ = 0;
+    live_ = start.live;
+    paused_ = start.position > 0 && !start.live;  // only a jump waits where it lands
+    stepping_ = false;
+    pausePoint_ = true;
+    over_ = false;
+    in_.clear();
+    Game game(Console{in_, catchUp_->out(), [this](std::int32_t ms) { wait(ms); }, source_.seed});
+    struct Forget {
+        const Game*& game;
+        ~Forget() { game = nullptr; }
+    } forget{game_};
+    game_ = &game;
+    game.run();
+    catchUp_->show();
+    feed_.rethrowFailure();
+}
+
+Traits::int_type SteeredWatch::peekKey() {
+    if (catchUp_->replaying()) {
+        return Traits::to_int_type(catchUp_->nextKey());
+    }
+    catchUp_->show();
+    if (screen_.fail()) {
+        return Traits::eof();
+    }
+    // Blanks are passed over on the way to a key: a position is where a key is asked for.
+    if (taken_ < keys().size() && isBlankKey(keys()[taken_])) {
+        return Traits::to_int_type(keys()[taken_]);
+    }
+    reachPausePoint();
+    while (taken_ == keys().size()) {
+        awaitKeys();
+    }
+    return Traits::to_int_type(keys()[taken_]);
+}
+
+Traits::int_type SteeredWatch::takeKey() {
+    if (catchUp_->replaying()) {
+        ++taken_;
+        return Traits::to_int_type(catchUp_->takeKey());
+    }
+    const Traits::int_type next = peekKey();
+    if (Traits::eq_int_type(next, Traits::eof())) {
+        return next;
+    }
+    const char key = keys()[taken_];
+    if (!isBlankKey(key)) {
+        if (!live_) {
+            idle(scaledWait(kWatchKeyDelayMs, speed_));
+        }
+        screen_ << shownKey(key) << std::flush;
+        if (stepping_) {
+            stepping_ = false;
+            paused_ = true;
+        }
+        pausePoint_ = true;
+    }
+    ++taken_;
+    return next;
+}
+
+void SteeredWatch::wait(std::int32_t ms) {
+    if (!catchUp_->beforeWait() || ms <= 0) {
+        return;
+    }
+    reachPausePoint();
+    idle(scaledWait(ms, live_ ? 1 : speed_));
+}
+
+void SteeredWatch::reachPausePoint() {
+    if (!pausePoint_) {
+        return;
+    }
+    pausePoint_ = false;
+    drawStatus();
+    while (paused_) {
+        steer(keyboard_.pressKey(kForever));
+    }
+}
+
+void SteeredWatch::idle(Clock::duration duration) {
+    Clock::duration left = duration;
+    while (!stepping_ && left > Clock::duration::zero()) {
+        if (paused_) {
+            steer(keyboard_.pressKey(kForever));
+            continue;  // the rest of the wait, once it goes on
+        }
+        const Clock::time_point started = Clock::now();
+        steer(keyboard_.pressKey(std::chrono::ceil<std::chrono::milliseconds>(left)));
+        left -= Clock::now() - started;
+    }
+}
+
+void SteeredWatch::awaitKeys() {
+    if (source_.followed != nullptr && !over_) {
+        const std::optional<bool> more = source_.followed->moreThan(taken_);
+        if (!more) {
+            drawStatus();
+            steer(keyboard_.pressKey(source_.followed->lookInterval(),
+                                     source_.followed->changesFd()));
+            return;
+        }
+        if (*more) {
+            live_ = true;  // caught up: from now on as it is played
+            return;
+        }
+        over_ = true;
+    }
+    // The end: nothing goes on until the viewer goes elsewhere.
+    paused_ = true;
+    stepping_ = false;
+    drawStatus();
+    steer(keyboard_.pressKey(kForever));
+}
+
+void SteeredWatch::steer(const PressedKey& key) {
+    using Kind = PressedKey::Kind;
+    switch (key.kind) {
+        case Kind::None:
+            return;
+        case Kind::Ended:
+            throw StopWatching{};
+        case Kind::End:
+            throw Jump{keys().size(), source_.followed != nullptr && !over_};
+        case Kind::Arrow:
+            if (key.byte == 'e') {
+                stepForward();
+            } else if (key.byte == 'w') {
+                jumpTo(taken_ > 0 ? std::optional(taken_ - 1) : std::nullopt);
+            }
+            return;
+        case Kind::Byte:
+            break;
+    }
+    switch (key.byte) {
+        case ' ':
+            paused_ = !paused_;
+            stepping_ = false;
+            drawStatus();
+            return;
+        case 'l':
+            stepForward();
+            return;
+        case 'h':
+            jumpTo(taken_ > 0 ? std::optional(taken_ - 1) : std::nullopt);
+            return;
+        case '>':
+            jumpTo(nextAfter(events().placeChanges, taken_));
+            return;
+        case '<':
+            jumpTo(lastBefore(events().placeChanges, taken_));
+            return;
+        case ']':
+            jumpTo(nextAfter(events().fights, taken_));
+            return;
+        case '[':
+            jumpTo(lastBefore(events().fights, taken_));
+            return;
+        case 'g':
+            readPosition();
+            return;
+        case '+':
+        case '-':
+            speed_ = std::clamp(key.byte == '+' ? speed_ * 2 : speed_ / 2, kSlowest, kFastest);
+            drawStatus();
+            return;
+        case '?':
+            status_.draw(kHelp);
+            return;
+        case 'q':
+        case kEscape:
+        case kInterrupt:
+            throw StopWatching{};
+        default:
+            return;
+    }
+}
+
+void SteeredWatch::stepForward() {
+    if (taken_ < keys().size()) {
+        stepping_ = true;
+        paused_ = false;
+    }
+}
+
+void SteeredWatch::jumpTo(std::optional<std::size_t> position) {
+    if (position) {
+        throw Jump{*position, false};
+    }
+}
+
+// `g`, a number, Enter: the position with that many keys taken, or the end if there are fewer.
+void SteeredWatch::readPosition() {
+    std::string digits;
+    for (;;) {
+        status_.draw("go to key: " + digits + "   (Enter: go, Escape: do not)");
+        const PressedKey key = keyboard_.pressKey(kForever);
+        if (key.kind == PressedKey::Kind::Ended) {
+            throw StopWatching{};
+        }
+        if (key.kind != PressedKey::Kind::Byte) {
+            continue;
+        }
+        if (key.byte >= '0' && key.byte <= '9') {
+            digits += key.byte;
+        } else if ((key.byte == kErase || key.byte == kBackspace) && !digits.empty()) {
+            digits.pop_back();
+        } else if ((key.byte == '\n' || key.byte == '\r') && !digits.empty()) {
+            throw Jump{atMost(digits, keys().size()), false};
+        } else if (key.byte == kEscape) {
+            break;
+        } else if (key.byte == kInterrupt) {
+            throw StopWatching{};
+        }
+    }
+    drawStatus();
+}
+
+const WatchEvents& SteeredWatch::events() {
+    if (!events_ || events_->keysSeen != keys().size()) {
+        events_ = WatchEvents::find(keys(), source_.seed);
+    }
+    return *events_;
+}
+
+void SteeredWatch::drawStatus() {
+    std::ostringstream text;
+    text << "key " << taken_ << " of " << keys().size() << " | ";
+    if (game_ != nullptr && game_->inDungeon == 1) {
+        text << "dungeon " << game_->dungeonNumber;
+    } else {
+        text << "town";
+    }
+    if (live_) {
+        text << " | live";
+    } else {
+        text << " | speed " << speed_;
+    }
+    if (paused_) {
+        text << " | paused";
+    }
+    text << " | ? keys";
+    status_.draw(text.str());
+}
+
+}  // namespace orbalune
