@@ -148,6 +148,13 @@ void TerminalRun::signal(int number) const {
     ::kill(pid_, number);
 }
 
+void TerminalRun::resize(int rows) const {
+    winsize size{};
+    size.ws_row = static_cast<unsigned short>(rows);
+    size.ws_col = 80;
+    ::ioctl(master_, TIOCSWINSZ, &size);
+}
+
 void TerminalRun::leaveNonBlocking() const {
     ::fcntl(slave_, F_SETFL, ::fcntl(slave_, F_GETFL) | O_NONBLOCK);
 }

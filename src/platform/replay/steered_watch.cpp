@@ -50,7 +50,7 @@ SteeredWatch::SteeredWatch(PlaybackKeys keys, std::ostream& terminal, TerminalKe
       shownLine_(*terminal.rdbuf()),
       screen_(&shownLine_),
       status_(terminal),
-      speed_(std::clamp(speed, kSlowest, kFastest)),
+      speed_(speed),
       feed_(*this),
       in_(&feed_) {
     // Resized, or continued after a stop: the status line is drawn again where the last row now
@@ -70,12 +70,14 @@ SteeredWatch::SteeredWatch(PlaybackKeys keys, std::ostream& terminal, TerminalKe
 bool SteeredWatch::run() {
     status_.fit(keyboard_.rows(), keyboard_.columns());
     Jump start{0, false};
+    paused_ = false;
     for (;;) {
         try {
             playFrom(start);
             break;  // the screen could not be written
         } catch (const Jump& jump) {
             start = jump;
+            paused_ = !jump.live;  // a jump waits where it lands
             terminal_ << kClearScreen << std::flush;
         } catch (const StopWatching&) {
             break;
@@ -95,7 +97,6 @@ void SteeredWatch::playFrom(const Jump& start) {
     catchUp_.emplace(screen_, keys(), start.position);
     taken_ = 0;
     live_ = start.live;
-    paused_ = start.position > 0 && !start.live;  // only a jump waits where it lands
     stepping_ = false;
     pausePoint_ = true;
     over_ = false;
@@ -124,10 +125,15 @@ Traits::int_type SteeredWatch::peekKey() {
         return Traits::to_int_type(keys()[taken_]);
     }
     reachPausePoint();
-    while (taken_ == keys().size()) {
+    for (;;) {
+        while (paused_) {
+            steer(keyboard_.pressKey(kForever));
+        }
+        if (taken_ < keys().size()) {
+            return Traits::to_int_type(keys()[taken_]);
+        }
         awaitKeys();
     }
-    return Traits::to_int_type(keys()[taken_]);
 }
 
 Traits::int_type SteeredWatch::takeKey() {
@@ -206,7 +212,6 @@ void SteeredWatch::awaitKeys() {
     paused_ = true;
     stepping_ = false;
     drawStatus();
-    steer(keyboard_.pressKey(kForever));
 }
 
 void SteeredWatch::steer(const PressedKey& key) {
@@ -257,7 +262,9 @@ void SteeredWatch::steer(const PressedKey& key) {
             return;
         case '+':
         case '-':
-            speed_ = std::clamp(key.byte == '+' ? speed_ * 2 : speed_ / 2, kSlowest, kFastest);
+            if (key.byte == '+' ? speed_ < kFastest : speed_ > kSlowest) {
+                speed_ = key.byte == '+' ? speed_ * 2 : speed_ / 2;
+            }
             drawStatus();
             return;
         case '?':

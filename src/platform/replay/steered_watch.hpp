@@ -37,7 +37,7 @@ public:
     // ends the line being written. False if the screen could not be written.
     bool run();
 
-    // The bounds of the speed; each + or - doubles or halves it.
+    // How far + and - go, each doubling or halving the speed.
     static constexpr double kSlowest = 1.0 / 64;
     static constexpr double kFastest = 1024;
 
@@ -61,7 +61,7 @@ private:
     void reachPausePoint();
     // Lets `duration` go by as the game would, steered meanwhile; stepping lets none go by.
     void idle(Clock::duration duration);
-    // At the end of the keys there are: waits for more, or for the viewer.
+    // At the end of the keys there are: waits a while for more, or pauses for good.
     void awaitKeys();
     void steer(const PressedKey& key);
     void stepForward();

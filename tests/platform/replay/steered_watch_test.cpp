@@ -1,0 +1,158 @@
+// A saved game watched at a pseudo-terminal and steered by its keys.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/game.hpp"
+#include "platform/replay/watch_events.hpp"
+#include "platform/saved_games/catch_up.hpp"
+#include "platform/saved_games/save_format.hpp"
+#include "platform/terminal/keys.hpp"
+#include "platform/terminal/status_line.hpp"
+#include "support/bot.hpp"
+#include "support/terminal_run.hpp"
+
+namespace orbalune::testing {
+namespace {
+
+const std::string kReplay = ORBALUNE_REPLAY_BINARY;
+constexpr std::uint32_t kSeed = 7;
+const std::string kClearScreen = "\x1b[H\x1b[2J";
+const std::string kStatusStart =
+    "\x1b"
+    "7\x1b[";
+
+// The keys of a game resumed from the first `count` keys of a file: the file's, then none.
+class ResumedKeys {
+public:
+    explicit ResumedKeys(CatchUp& catchUp) : catchUp_(catchUp) {}
+    std::streambuf& keys() { return feed_; }
+
+private:
+    friend class KeyFeed<ResumedKeys>;
+    std::streambuf::int_type peekKey() {
+        return catchUp_.replaying() ? std::streambuf::traits_type::to_int_type(catchUp_.nextKey())
+                                    : std::streambuf::traits_type::eof();
+    }
+    std::streambuf::int_type takeKey() {
+        return catchUp_.replaying() ? std::streambuf::traits_type::to_int_type(catchUp_.takeKey())
+                                    : std::streambuf::traits_type::eof();
+    }
+    CatchUp& catchUp_;
+    KeyFeed<ResumedKeys> feed_{*this};
+};
+
+// The screen a game resumed from the first `count` keys shows before it goes on.
+std::string resumedScreen(const std::string& keys, std::size_t count) {
+    std::ostringstream screen;
+    CatchUp catchUp(screen, keys, count);
+    ResumedKeys resumed(catchUp);
+    std::istream in(&resumed.keys());
+    struct Shown {};
+    Game game(Console{in, catchUp.out(),
+                      [&catchUp](std::int32_t) {
+                          if (catchUp.beforeWait()) {
+                              throw Shown{};
+                          }
+                      },
+                      kSeed});
+    try {
+        game.run();
+    } catch (const Shown&) {
+    }
+    catchUp.show();
+    return screen.str();
+}
+
+std::string statusOf(std::size_t position, std::size_t count) {
+    return "key " + std::to_string(position) + " of " + std::to_string(count) + " | ";
+}
+
+// Watched from the start, paused, then taken to a key by number, a key back, a key on, and to
+// the next and previous change of place and fight: each lands where the status line says, on
+// the screen a resumed game shows there. Paused, nothing moves; resized, the status line is
+// drawn on the new last row; q stops, the terminal as it was found.
+TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
+    Bot bot(kSeed, 3000);
+    bot.play();
+    const std::string& keys = bot.typed;
+    const std::string path = ::testing::TempDir() + "steered.game";
+    std::ofstream(path, std::ios::binary) << saveHeader(kSeed) << keys;
+    const WatchEvents events = WatchEvents::find(keys, kSeed);
+
+    TerminalRun watch(kReplay, {"--watch", "--speed", "1024", path});
+    watch.type(" ");
+    const std::string pausedStatus =
+        "| paused | ? keys\x1b"
+        "8";
+    ASSERT_TRUE(watch.awaitText(pausedStatus)) << watch.screen();
+    // Half and twice the speed, back and forth: time for a watch that did not stop to show keys.
+    for (int round = 0; round < 10; ++round) {
+        watch.type("-");
+        ASSERT_TRUE(watch.awaitText("| speed 512 | paused")) << watch.screen();
+        watch.type("+");
+        ASSERT_TRUE(watch.awaitText("| speed 1024 | paused")) << watch.screen();
+    }
+    watch.type("?");
+    ASSERT_TRUE(watch.awaitText("space pause")) << watch.screen();
+    // Nothing but status lines after the first that said it was paused.
+    const std::size_t paused = watch.screen().find(pausedStatus) + pausedStatus.size();
+    EXPECT_EQ(watch.screen().substr(paused, kStatusStart.size()), kStatusStart);
+    EXPECT_EQ(watch.screen().find("==> ", paused), std::string::npos) << "moved while paused";
+
+    // Where each key lands, the next from where the last one did.
+    std::size_t at = 1200;
+    std::vector<std::pair<std::string, std::size_t>> steps = {{"g1200\n", 1200}};
+    const auto step = [&](const std::string& key, std::size_t to) {
+        steps.emplace_back(key, to);
+        at = to;
+    };
+    step("h", at - 1);
+    step("l", at + 1);
+    step(">", *nextAfter(events.placeChanges, at));
+    step("<", *lastBefore(events.placeChanges, at));
+    step("]", *nextAfter(events.fights, at));
+    step("[", *lastBefore(events.fights, at));
+    for (const auto& [key, position] : steps) {
+        const std::size_t before = watch.screen().size();
+        watch.type(key);
+        ASSERT_TRUE(watch.awaitText(statusOf(position, keys.size()))) << key << watch.screen();
+        const std::string& screen = watch.screen();
+        const std::size_t status = screen.rfind(kStatusStart);
+        const std::size_t clear = screen.rfind(kClearScreen);
+        const std::string expected = resumedScreen(keys, position);
+        if (key == "l") {  // on from the screen as it was
+            ASSERT_LT(clear, before);
+            const std::size_t from = screen.rfind(kStatusStart, before);
+            const std::size_t drawn = screen.find(
+                                          "\x1b"
+                                          "8",
+                                          from) +
+                                      2;
+            EXPECT_TRUE(expected.ends_with(screen.substr(drawn, status - drawn))) << key;
+        } else {
+            ASSERT_GE(clear, before) << key;
+            const std::size_t shown = clear + kClearScreen.size();
+            EXPECT_EQ(screen.substr(shown, status - shown), expected) << key;
+        }
+    }
+
+    watch.resize(30);
+    ASSERT_TRUE(watch.awaitText("\x1b[30;1H\x1b[2K" + statusOf(at, keys.size())));
+    watch.type("q");
+    ASSERT_TRUE(watch.awaitText(std::string(StatusLine::kLeaving)));
+    const int status = watch.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(sameSettings(watch.settings(), watch.initialSettings()));
+    std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace orbalune::testing
