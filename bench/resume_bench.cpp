@@ -1,8 +1,10 @@
 // Resuming a saved game of 100,000 keys (reading the file, replaying its keys with the output
 // held back, showing the last screen) against replaying the same keys with the output thrown
 // away: what saving costs a player who comes back. Replaying the saved game into a file, against
-// resuming it. And what making a typed key durable costs, on the disk the benchmark runs on.
+// resuming it. A watch taken to the end and one key back. And what making a typed key durable
+// costs, on the disk the benchmark runs on.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include "game/game.hpp"
 #include "platform/replay/instant_replay.hpp"
 #include "platform/replay/key_streams.hpp"
+#include "platform/replay/steered_watch.hpp"
 #include "platform/saved_games/play_session.hpp"
 #include "platform/saved_games/save_file.hpp"
 
@@ -121,8 +124,34 @@ void BM_TypedKeyMadeDurable(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 
+// A watch steered to the end of a long game and one key back, as a viewer's keys take it: two
+// jumps, each playing the game again from its start up to where it lands. (The keys come through
+// a pipe, ready at once; with no terminal, no status line is drawn.)
+void BM_JumpToTheEndAndOneKeyBack(benchmark::State& state) {
+    const std::string keys = restlessKeys();
+    std::string steering = "g";  // (built in steps: GCC 12 warns of a concatenation wrongly)
+    steering += std::to_string(keys.size());
+    steering += "\nhq";
+    Discard discard;
+    std::ostream screen(&discard);
+    for (auto _ : state) {
+        std::array<int, 2> pipe{};
+        if (::pipe(pipe.data()) != 0 || ::write(pipe[1], steering.data(), steering.size()) !=
+                                            static_cast<ssize_t>(steering.size())) {
+            state.SkipWithError("no pipe for the keys");
+            break;
+        }
+        TerminalKeys keyboard(pipe[0], TerminalKeys::kNoEndKey);
+        SteeredWatch watch({keys, kSeed}, screen, keyboard, 1);
+        benchmark::DoNotOptimize(watch.run());
+        ::close(pipe[0]);
+        ::close(pipe[1]);
+    }
+}
+
 BENCHMARK(BM_ReplayKeys)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResumeSavedGame)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JumpToTheEndAndOneKeyBack)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaySavedGameToFile)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypedKeyMadeDurable)->Unit(benchmark::kMicrosecond);
 

@@ -45,7 +45,12 @@ constexpr const char* kReplayHelp =
     "               until the game ends; with --watch, from its start\n"
     "  --info       sum up a saved game: seed, keys, and where it stands\n"
     "  -h, --help   show this help and exit\n"
-    "  --version    show the version and exit\n";
+    "  --version    show the version and exit\n"
+    "\n"
+    "Watching at a terminal, these keys steer: space pause, l or right arrow one key on,\n"
+    "h or left arrow one key back, > < the next and previous change of place, ] [ the next and\n"
+    "previous fight, g NUMBER Enter that many keys in, + - twice and half the speed, End the\n"
+    "end (following: live again), q or Escape stop, ? these keys.\n";
 
 enum ReplayOption : int { kSeed = 256, kPauses, kWatch, kSpeed, kInfo, kFollow, kEcho };
 
