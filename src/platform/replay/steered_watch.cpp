@@ -94,8 +94,9 @@ bool SteeredWatch::run() {
 // One game, shown from `start.position` on; it ends by a jump, by the viewer stopping, or when
 // the screen cannot be written.
 void SteeredWatch::playFrom(const Jump& start) {
-    catchUp_.emplace(screen_, keys(), start.position);
+    catchUp_.emplace(screen_, keys(), byteOf(start.position));
     taken_ = 0;
+    position_ = 0;
     live_ = start.live;
     stepping_ = false;
     pausePoint_ = true;
@@ -138,7 +139,7 @@ Traits::int_type SteeredWatch::peekKey() {
 
 Traits::int_type SteeredWatch::takeKey() {
     if (catchUp_->replaying()) {
-        ++taken_;
+        position_ += isBlankKey(keys()[taken_++]) ? 0 : 1;
         return Traits::to_int_type(catchUp_->takeKey());
     }
     const Traits::int_type next = peekKey();
@@ -156,6 +157,7 @@ Traits::int_type SteeredWatch::takeKey() {
             paused_ = true;
         }
         pausePoint_ = true;
+        ++position_;
     }
     ++taken_;
     return next;
@@ -197,6 +199,7 @@ void SteeredWatch::awaitKeys() {
     if (source_.followed != nullptr && !over_) {
         const std::optional<bool> more = source_.followed->moreThan(taken_);
         if (!more) {
+            live_ = true;  // caught up with the player
             drawStatus();
             steer(keyboard_.pressKey(source_.followed->lookInterval(),
                                      source_.followed->changesFd()));
@@ -222,12 +225,12 @@ void SteeredWatch::steer(const PressedKey& key) {
         case Kind::Ended:
             throw StopWatching{};
         case Kind::End:
-            throw Jump{keys().size(), source_.followed != nullptr && !over_};
+            throw Jump{keyCount(), source_.followed != nullptr && !over_};
         case Kind::Arrow:
             if (key.byte == 'e') {
                 stepForward();
             } else if (key.byte == 'w') {
-                jumpTo(taken_ > 0 ? std::optional(taken_ - 1) : std::nullopt);
+                jumpTo(position_ > 0 ? std::optional(position_ - 1) : std::nullopt);
             }
             return;
         case Kind::Byte:
@@ -243,19 +246,19 @@ void SteeredWatch::steer(const PressedKey& key) {
             stepForward();
             return;
         case 'h':
-            jumpTo(taken_ > 0 ? std::optional(taken_ - 1) : std::nullopt);
+            jumpTo(position_ > 0 ? std::optional(position_ - 1) : std::nullopt);
             return;
         case '>':
-            jumpTo(nextAfter(events().placeChanges, taken_));
+            jumpTo(nextAfter(events().placeChanges, position_));
             return;
         case '<':
-            jumpTo(lastBefore(events().placeChanges, taken_));
+            jumpTo(lastBefore(events().placeChanges, position_));
             return;
         case ']':
-            jumpTo(nextAfter(events().fights, taken_));
+            jumpTo(nextAfter(events().fights, position_));
             return;
         case '[':
-            jumpTo(lastBefore(events().fights, taken_));
+            jumpTo(lastBefore(events().fights, position_));
             return;
         case 'g':
             readPosition();
@@ -280,7 +283,7 @@ void SteeredWatch::steer(const PressedKey& key) {
 }
 
 void SteeredWatch::stepForward() {
-    if (taken_ < keys().size()) {
+    if (position_ < keyCount()) {
         stepping_ = true;
         paused_ = false;
     }
@@ -309,7 +312,7 @@ void SteeredWatch::readPosition() {
         } else if ((key.byte == kErase || key.byte == kBackspace) && !digits.empty()) {
             digits.pop_back();
         } else if ((key.byte == '\n' || key.byte == '\r') && !digits.empty()) {
-            throw Jump{atMost(digits, keys().size()), false};
+            throw Jump{atMost(digits, keyCount()), false};
         } else if (key.byte == kEscape) {
             break;
         } else if (key.byte == kInterrupt) {
@@ -317,6 +320,21 @@ void SteeredWatch::readPosition() {
         }
     }
     drawStatus();
+}
+
+std::size_t SteeredWatch::keyCount() {
+    for (; counted_ < keys().size(); ++counted_) {
+        keyCount_ += isBlankKey(keys()[counted_]) ? 0 : 1;
+    }
+    return keyCount_;
+}
+
+std::size_t SteeredWatch::byteOf(std::size_t position) const {
+    std::size_t byte = 0;
+    for (std::size_t passed = 0; passed < position && byte < keys().size(); ++byte) {
+        passed += isBlankKey(keys()[byte]) ? 0 : 1;
+    }
+    return byte;
 }
 
 const WatchEvents& SteeredWatch::events() {
@@ -328,7 +346,7 @@ const WatchEvents& SteeredWatch::events() {
 
 void SteeredWatch::drawStatus() {
     std::ostringstream text;
-    text << "key " << taken_ << " of " << keys().size() << " | ";
+    text << "key " << position_ << " of " << keyCount() << " | ";
     if (game_ != nullptr && game_->inDungeon == 1) {
         text << "dungeon " << game_->dungeonNumber;
     } else {

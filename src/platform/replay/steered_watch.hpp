@@ -21,8 +21,9 @@ struct Game;
 
 // A saved game watched at a terminal whose keys steer it, like a recording: paused, stepped a
 // key at a time either way, sped up and slowed down, and taken at once to any position, to the
-// next change of place or the next fight. A position is a number of keys taken; the screen at
-// a position is the one a game resumed from that many keys shows, which the watch shows by
+// next change of place or the next fight. A position is a number of keys taken (blanks, which
+// the game passes over, are not keys); the screen at a position is the one a game resumed from
+// that many keys shows, which the watch shows by
 // playing the game again from its start up to there, silently (a file is its seed and keys,
 // and replaying is fast). A status line on the last row says where the watch is.
 class SteeredWatch {
@@ -71,6 +72,9 @@ private:
     void drawStatus();
 
     [[nodiscard]] const std::string& keys() const { return source_.keys; }
+    // How many keys there are so far, and the byte of the file's keys after the first `position`.
+    std::size_t keyCount();
+    [[nodiscard]] std::size_t byteOf(std::size_t position) const;
 
     PlaybackKeys source_;
     std::ostream& terminal_;
@@ -83,8 +87,11 @@ private:
     bool paused_ = false;
     bool stepping_ = false;
     bool pausePoint_ = false;
-    bool over_ = false;  // a followed game that no one plays any more
-    std::size_t taken_ = 0;
+    bool over_ = false;         // a followed game that no one plays any more
+    std::size_t taken_ = 0;     // bytes of the keys the game has taken, blanks included
+    std::size_t position_ = 0;  // keys it has taken
+    std::size_t counted_ = 0;   // bytes keyCount has looked at
+    std::size_t keyCount_ = 0;
     std::optional<CatchUp> catchUp_;
     const Game* game_ = nullptr;
     std::optional<WatchEvents> events_;

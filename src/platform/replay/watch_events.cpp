@@ -50,23 +50,23 @@ private:
         const std::streambuf::int_type key = peekKey();
         if (next_ < keys_.size()) {
             look();
-            ++next_;
+            position_ += isBlankKey(keys_[next_++]) ? 0 : 1;
         }
         return key;
     }
 
-    // What the game is doing now that it asks for key `next_`.
+    // What the game is doing now that it has taken `position_` keys.
     void look() {
         const bool inDungeon = game_->inDungeon == 1;
         // Looked at twice at the end, the game is seen to change once.
-        if (next_ > 0 && inDungeon != inDungeon_) {
-            events_.placeChanges.push_back(next_);
+        if (position_ > 0 && inDungeon != inDungeon_) {
+            events_.placeChanges.push_back(position_);
         }
         inDungeon_ = inDungeon;
         // A fight's first menu is the first one read since the command menu was.
         const Game::Menu menu = game_->reading;
         if (menu == Game::Menu::Fight && lastMenu_ != Game::Menu::Fight) {
-            events_.fights.push_back(next_);
+            events_.fights.push_back(position_);
         }
         if (menu != Game::Menu::None) {
             lastMenu_ = menu;
@@ -76,7 +76,8 @@ private:
     const std::string& keys_;
     WatchEvents& events_;
     const Game* game_ = nullptr;
-    std::size_t next_ = 0;
+    std::size_t next_ = 0;      // the byte of the next key
+    std::size_t position_ = 0;  // keys taken, blanks not counted
     bool inDungeon_ = false;
     Game::Menu lastMenu_ = Game::Menu::None;
     KeyFeed<EventFinder> feed_{*this};

@@ -9,13 +9,14 @@
 namespace orbalune {
 
 // Where a saved game goes from town to the dungeon or back, and where its fights begin, as
-// positions: the number of keys taken when the game asks for the next one. A fight begins at
+// positions: the number of keys taken (blanks, which the game passes over, not counted) when the
+// game asks for the next one. A fight begins at
 // the key that answers its first menu. Found by playing the game through, silently, and looking
 // at it before each key it takes.
 struct WatchEvents {
     std::vector<std::size_t> placeChanges;
     std::vector<std::size_t> fights;
-    std::size_t keysSeen = 0;  // how many keys the game was played through
+    std::size_t keysSeen = 0;  // how many bytes of keys the game was played through
 
     static WatchEvents find(const std::string& keys, std::uint32_t seed);
 };
