@@ -79,6 +79,9 @@ bool SteeredWatch::run() {
             start = jump;
             paused_ = !jump.live;  // a jump waits where it lands
             terminal_ << kClearScreen << std::flush;
+            // Said at once: in a very long file the way there takes a moment.
+            status_.draw("going to key " + std::to_string(jump.position) + " of " +
+                         std::to_string(keyCount()) + "...");
         } catch (const StopWatching&) {
             break;
         }
@@ -219,6 +222,10 @@ void SteeredWatch::awaitKeys() {
 
 void SteeredWatch::steer(const PressedKey& key) {
     using Kind = PressedKey::Kind;
+    if (key.kind != Kind::None && helpShown_) {
+        helpShown_ = false;  // the help stays until the next key
+        drawStatus();
+    }
     switch (key.kind) {
         case Kind::None:
             return;
@@ -272,6 +279,7 @@ void SteeredWatch::steer(const PressedKey& key) {
             return;
         case '?':
             status_.draw(kHelp);
+            helpShown_ = true;
             return;
         case 'q':
         case kEscape:
@@ -345,6 +353,9 @@ const WatchEvents& SteeredWatch::events() {
 }
 
 void SteeredWatch::drawStatus() {
+    if (helpShown_) {
+        return;
+    }
     std::ostringstream text;
     text << "key " << position_ << " of " << keyCount() << " | ";
     if (game_ != nullptr && game_->inDungeon == 1) {

@@ -88,6 +88,7 @@ private:
     bool stepping_ = false;
     bool pausePoint_ = false;
     bool over_ = false;         // a followed game that no one plays any more
+    bool helpShown_ = false;    // until the next key
     std::size_t taken_ = 0;     // bytes of the keys the game has taken, blanks included
     std::size_t position_ = 0;  // keys it has taken
     std::size_t counted_ = 0;   // bytes keyCount has looked at

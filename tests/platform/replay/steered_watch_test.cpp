@@ -148,7 +148,12 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
             EXPECT_TRUE(expected.ends_with(screen.substr(drawn, status - drawn))) << key;
         } else {
             ASSERT_GE(clear, before) << key;
-            const std::size_t shown = clear + kClearScreen.size();
+            // After the clearing and the status line saying where the watch is going.
+            const std::size_t shown = screen.find(
+                                          "\x1b"
+                                          "8",
+                                          clear) +
+                                      2;
             EXPECT_EQ(screen.substr(shown, status - shown), expected) << key;
         }
     }
