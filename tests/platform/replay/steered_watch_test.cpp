@@ -97,6 +97,7 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     const WatchEvents events = WatchEvents::find(keys, kSeed);
 
     TerminalRun watch(kReplay, {"--watch", "--speed", "1024", path});
+    ASSERT_TRUE(watch.awaitText("| ? keys")) << watch.screen();  // single keys by now
     watch.type(" ");
     const std::string pausedStatus =
         "| paused | ? keys\x1b"
