@@ -17,6 +17,7 @@
 #include "platform/replay/key_streams.hpp"
 #include "platform/replay/steered_watch.hpp"
 #include "platform/replay/summary.hpp"
+#include "platform/replay/watch_recording.hpp"
 #include "platform/saved_games/followed_save.hpp"
 #include "platform/saved_games/save_file.hpp"
 #include "platform/terminal/single_key_mode.hpp"
@@ -40,10 +41,13 @@ constexpr const char* kReplayHelp =
     "  --echo       show each key of FILE after the prompt that took it, as the player saw it\n"
     "  --watch      play a saved game back at a pace: each key half a second after its prompt,\n"
     "               every wait of the game waited out\n"
-    "  --speed X    watch X times as fast (default 1; 0.5 is half as fast)\n"
+    "  --speed X    watch (or record) X times as fast (default 1; 0.5 is half as fast)\n"
     "  --follow     show a game as it is played: the screen of now, then each key as it comes,\n"
     "               until the game ends; with --watch, from its start\n"
-    "  --info       sum up a saved game: seed, keys, and where it stands\n"
+    "  --cast       write FILE as an asciicast v2 recording of watching it (asciinema)\n"
+    "  --ttyrec     write FILE as a ttyrec recording of watching it (ttyplay, ipbt)\n"
+    "  --info       sum up a saved game: seed, keys, and where it stands; with several, a\n"
+    "               table of them, the deepest first\n"
     "  -h, --help   show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
@@ -52,7 +56,17 @@ constexpr const char* kReplayHelp =
     "previous fight, g NUMBER Enter that many keys in, + - twice and half the speed, End the\n"
     "end (following: live again), q or Escape stop, ? these keys.\n";
 
-enum ReplayOption : int { kSeed = 256, kPauses, kWatch, kSpeed, kInfo, kFollow, kEcho };
+enum ReplayOption : int {
+    kSeed = 256,
+    kPauses,
+    kWatch,
+    kSpeed,
+    kInfo,
+    kFollow,
+    kEcho,
+    kCast,
+    kTtyrec
+};
 
 double speedArgument(const char* value) {
     const std::optional<double> speed = parsePositiveDecimal(value);
@@ -71,6 +85,8 @@ struct ModeOptions {
     bool speed = false;
     bool follow = false;
     bool echo = false;
+    bool cast = false;
+    bool ttyrec = false;
 };
 
 // Checks that the options asked for go together, and settles the mode.
@@ -83,9 +99,10 @@ void settleMode(ReplayCommand& command, const ModeOptions& given) {
         const char* name;
     };
     // Each of these plays a file its own way; only watching and following go together.
-    const std::array<Named, 4> ways = {Named{given.watch, "--watch"},
-                                       Named{given.follow, "--follow"}, Named{given.info, "--info"},
-                                       Named{given.echo, "--echo"}};
+    const std::array<Named, 6> ways = {
+        Named{given.watch, "--watch"}, Named{given.follow, "--follow"},
+        Named{given.info, "--info"},   Named{given.echo, "--echo"},
+        Named{given.cast, "--cast"},   Named{given.ttyrec, "--ttyrec"}};
     std::optional<Named> chosen;
     for (const Named& way : ways) {
         if (!way.given) {
@@ -108,16 +125,22 @@ void settleMode(ReplayCommand& command, const ModeOptions& given) {
             throw CommandLineError{"give --seed N or a saved game FILE"};
         }
     }
-    if (given.speed && !given.watch) {
-        throw CommandLineError{"--speed goes with --watch"};
+    const bool recorded = given.cast || given.ttyrec;
+    if (given.speed && !given.watch && !recorded) {
+        throw CommandLineError{"--speed goes with --watch, --cast or --ttyrec"};
     }
-    if (command.showPauses && (given.watch || given.info || given.follow)) {
+    if (command.showPauses && (given.watch || given.info || given.follow || recorded)) {
         throw CommandLineError{"--pauses goes with an instant replay"};
+    }
+    if (command.files.size() > 1 && !given.info) {
+        throw CommandLineError{"unexpected argument '" + command.files[1] + "'"};
     }
     command.watch = given.watch;
     command.mode = given.follow           ? ReplayCommand::Mode::Follow
                    : given.watch          ? ReplayCommand::Mode::Watch
                    : given.info           ? ReplayCommand::Mode::Info
+                   : given.cast           ? ReplayCommand::Mode::Cast
+                   : given.ttyrec         ? ReplayCommand::Mode::Ttyrec
                    : given.echo           ? ReplayCommand::Mode::Echo
                    : command.file.empty() ? ReplayCommand::Mode::Keys
                                           : ReplayCommand::Mode::File;
@@ -166,6 +189,29 @@ int playInTime(PlaybackKeys keys, const ReplayCommand& command, const ReplayTerm
     return status;
 }
 
+// One saved game in two lines, or several in a table; a file that cannot be read makes the
+// status that of bad input, after the table. Throws SaveFileError for one file alone.
+int sumUp(const std::vector<std::string>& files, std::ostream& out) {
+    if (files.size() == 1) {
+        const GameRecord record = recordOf(files.front());
+        if (record.failure) {
+            throw SaveFileError{*record.failure};
+        }
+        writeSummary(record, out);
+        return record.status;
+    }
+    std::vector<GameRecord> records;
+    int status = kExitAtEndOfInput;
+    bool unread = false;
+    for (const std::string& file : files) {
+        records.push_back(recordOf(file));
+        unread = unread || records.back().failure.has_value();
+        status = std::max(status, records.back().status);
+    }
+    writeTable(std::move(records), out);
+    return unread ? kExitUsage : status;
+}
+
 // Plays the game as the command asks; returns the game's exit status. Throws SaveFileError.
 int playBack(const ReplayCommand& command, const ReplayTerminal& terminal) {
     using Mode = ReplayCommand::Mode;
@@ -177,12 +223,19 @@ int playBack(const ReplayCommand& command, const ReplayTerminal& terminal) {
         FollowedSave followed(command.file);
         return playInTime({followed.keys(), followed.seed(), &followed}, command, terminal);
     }
+    if (command.mode == Mode::Info) {
+        return sumUp(command.files, terminal.out);
+    }
     const SavedGame saved = readSaveFile(command.file);
     switch (command.mode) {
         case Mode::Watch:
             return playInTime({saved.keys, saved.seed}, command, terminal);
-        case Mode::Info:
-            return summarize(command.file, saved, terminal.out);
+        case Mode::Cast:
+        case Mode::Ttyrec:
+            return recordWatch(
+                command.file, saved,
+                command.mode == Mode::Cast ? RecordingFormat::Asciicast : RecordingFormat::Ttyrec,
+                command.speed, terminal.out);
         default: {
             KeyView keys(saved.keys);
             return replayInstantly(keys, saved.seed, terminal.out,
@@ -202,6 +255,8 @@ ReplayCommand parseReplayCommand(int argc, char** argv) {
         {"info", no_argument, nullptr, kInfo},
         {"follow", no_argument, nullptr, kFollow},
         {"echo", no_argument, nullptr, kEcho},
+        {"cast", no_argument, nullptr, kCast},
+        {"ttyrec", no_argument, nullptr, kTtyrec},
         {"help", no_argument, nullptr, kHelpOption},
         {"version", no_argument, nullptr, kVersionOption},
         {nullptr, 0, nullptr, 0},
@@ -234,18 +289,24 @@ ReplayCommand parseReplayCommand(int argc, char** argv) {
                 case kEcho:
                     given.echo = true;
                     break;
+                case kCast:
+                    given.cast = true;
+                    break;
+                case kTtyrec:
+                    given.ttyrec = true;
+                    break;
                 default:
                     break;
             }
         });
-    if (line.operands.size() > 1) {
-        throw CommandLineError{"unexpected argument '" + line.operands[1] + "'"};
-    }
-    if (!line.operands.empty()) {
-        if (line.operands.front().empty()) {
+    for (const std::string& operand : line.operands) {
+        if (operand.empty()) {
             throw CommandLineError{"the saved game FILE is an empty name"};
         }
-        command.file = line.operands.front();
+    }
+    command.files = line.operands;
+    if (!command.files.empty()) {
+        command.file = command.files.front();
     }
     command.request = line.request;
     settleMode(command, given);

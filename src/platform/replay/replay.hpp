@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/programs/command_line.hpp"
 #include "platform/replay/playback.hpp"
@@ -18,12 +19,15 @@ struct ReplayCommand {
         Echo,    // a saved game, instantly, with its keys after their prompts
         Watch,   // a saved game, at a watching pace
         Follow,  // a saved game as it is played, from now or (with watch) from its start
-        Info,    // a saved game's summary
+        Info,    // saved games' summaries
+        Cast,    // a saved game as an asciicast recording of watching it
+        Ttyrec,  // the same as a ttyrec recording
     };
     ProgramRequest request = ProgramRequest::Run;
     Mode mode = Mode::Keys;
     std::uint32_t seed = 0;
-    std::string file;
+    std::string file;                // the saved game, the first if there are several
+    std::vector<std::string> files;  // all of them (only --info takes more than one)
     bool showPauses = false;
     bool watch = false;  // for Follow: from the start, paced
     double speed = 1;
@@ -34,7 +38,8 @@ inline constexpr const char* kReplayUsage =
     "       orbalune-replay [--echo] [--pauses] FILE\n"
     "       orbalune-replay --watch [--speed X] [--follow] FILE\n"
     "       orbalune-replay --follow FILE\n"
-    "       orbalune-replay --info FILE\n";
+    "       orbalune-replay --cast|--ttyrec [--speed X] FILE\n"
+    "       orbalune-replay --info FILE...\n";
 
 // Throws CommandLineError.
 ReplayCommand parseReplayCommand(int argc, char** argv);

@@ -1,38 +1,186 @@
 #include "platform/replay/summary.hpp"
 
 #include <algorithm>
-#include <istream>
+#include <array>
+#include <string_view>
 
 #include "game/game.hpp"
 #include "game/rules_version.hpp"
-#include "platform/replay/key_streams.hpp"
-#include "platform/terminal/keys.hpp"
+#include "platform/replay/silent_play.hpp"
+#include "platform/saved_games/save_file.hpp"
 #include "platform/terminal/shown_text.hpp"
 #include "platform/terminal/terminal_locale.hpp"
 
 namespace orbalune {
 
-int summarize(const std::string& file, const SavedGame& saved, std::ostream& out) {
-    KeyView view(saved.keys);
-    std::istream keys(&view);
-    std::ostream nowhere(nullptr);  // a stream without a buffer drops what it is given
-    Game game(Console{keys, nowhere, {}, saved.seed});
-    const int status = game.run();
+namespace {
 
-    const auto count = std::count_if(saved.keys.begin(), saved.keys.end(),
-                                     [](char key) { return !isBlankKey(key); });
-    out << shownText(file, localeSpeaksUtf8()) << ": seed " << saved.seed << ", " << count
-        << (count == 1 ? " key" : " keys") << ", rules version " << kRulesVersion << '\n';
-    if (game.inDungeon != 0) {
-        out << "in dungeon #" << game.dungeonNumber;
-    } else {
-        out << "in town, next dungeon #" << game.dungeonNumber;
+// What a game is doing at its end, the first that holds.
+constexpr const char* kBeingPlayed = "being played now";
+constexpr const char* kDead = "dead";
+constexpr const char* kInAFight = "in a fight";
+constexpr const char* kInTheDungeon = "in the dungeon";
+constexpr const char* kInTown = "in town";
+
+std::string counted(std::int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
+// The columns of the table: a title, and whether the values line up on the right (numbers).
+struct Column {
+    const char* title;
+    bool numeric;
+};
+constexpr std::array<Column, 11> kColumns = {{{"FILE", false},
+                                              {"SEED", true},
+                                              {"KEYS", true},
+                                              {"DUNGEON", true},
+                                              {"LEVEL", true},
+                                              {"HP", true},
+                                              {"MOKELS", true},
+                                              {"ORBALUNES", true},
+                                              {"DEATHS", true},
+                                              {"RESURRECTIONS", true},
+                                              {"NOW", false}}};
+
+std::array<std::string, kColumns.size()> cellsOf(const GameRecord& record, bool utf8) {
+    return {shownText(record.file, utf8),
+            std::to_string(record.seed),
+            std::to_string(record.keys),
+            std::to_string(record.dungeon),
+            std::to_string(record.level),
+            std::to_string(record.hp) + '/' + std::to_string(record.maxHp),
+            std::to_string(record.mokels),
+            std::to_string(record.orbalunes),
+            std::to_string(record.deaths),
+            std::to_string(record.resurrections),
+            record.now};
+}
+
+// How many columns of a terminal `text` takes: a character of several bytes takes one.
+std::size_t widthOf(std::string_view text, bool utf8) {
+    return utf8 ? static_cast<std::size_t>(std::count_if(
+                      text.begin(), text.end(),
+                      [](char byte) { return (static_cast<unsigned char>(byte) & 0xc0) != 0x80; }))
+                : text.size();
+}
+
+void pad(std::ostream& out, std::size_t count) {
+    out << std::string(count, ' ');
+}
+
+}  // namespace
+
+GameRecord recordOf(const std::string& file, const SavedGame& saved, bool beingPlayed) {
+    GameRecord record;
+    record.file = file;
+    record.seed = saved.seed;
+    bool wasDead = false;
+    record.status = playSilently(saved.keys, saved.seed, [&](const Game& game, std::size_t taken) {
+        record.keys = taken;
+        const bool dead = game.player.isDead();
+        record.deaths += dead && !wasDead ? 1 : 0;
+        record.resurrections += !dead && wasDead ? 1 : 0;
+        wasDead = dead;
+        // Looked at once more at the end: the game as it stands.
+        const Player& player = game.player;
+        record.dungeon = game.dungeonNumber;
+        record.inDungeon = game.inDungeon == 1;
+        record.level = player.level;
+        record.hp = player.hp;
+        record.maxHp = player.maxHp;
+        record.mokels = player.mokels;
+        // Each Orbalune carried out opens the next dungeon.
+        record.orbalunes = game.dungeonNumber - 1;
+        record.now = beingPlayed                         ? kBeingPlayed
+                     : dead                              ? kDead
+                     : game.reading == Game::Menu::Fight ? kInAFight
+                     : record.inDungeon                  ? kInTheDungeon
+                                                         : kInTown;
+    });
+    return record;
+}
+
+GameRecord recordOf(const std::string& file) {
+    try {
+        SaveReader reader = openSaveReader(file);
+        SavedGame saved{reader.seed, {}};
+        reader.readMore(saved.keys);
+        return recordOf(file, saved, reader.beingPlayed());
+    } catch (const SaveFileError& error) {
+        GameRecord record;
+        record.file = file;
+        record.failure = error.reason;
+        return record;
     }
-    const Player& player = game.player;
-    out << ", level " << player.level << ", " << player.hp << '/' << player.maxHp << " HP, "
-        << player.mokels << (player.mokels == 1 ? " mokel, " : " mokels, ")
-        << (player.isDead() ? "dead" : "alive") << '\n';
-    return status;
+}
+
+void writeSummary(const GameRecord& record, std::ostream& out) {
+    out << shownText(record.file, localeSpeaksUtf8()) << ": seed " << record.seed << ", "
+        << counted(static_cast<std::int64_t>(record.keys), "key", "keys") << ", rules version "
+        << kRulesVersion << '\n';
+    out << record.now << ": ";
+    if (record.inDungeon) {
+        out << "dungeon #" << record.dungeon;
+    } else {
+        out << "next dungeon #" << record.dungeon;
+    }
+    out << ", character level " << record.level << ", " << record.hp << '/' << record.maxHp
+        << " HP, " << counted(record.mokels, "mokel", "mokels") << ", "
+        << counted(record.orbalunes, "Orbalune", "Orbalunes") << " carried out, "
+        << counted(record.deaths, "death", "deaths") << ", "
+        << counted(record.resurrections, "resurrection", "resurrections") << '\n';
+}
+
+void writeTable(std::vector<GameRecord> records, std::ostream& out) {
+    std::stable_sort(records.begin(), records.end(), [](const GameRecord& a, const GameRecord& b) {
+        if (a.failure.has_value() != b.failure.has_value()) {
+            return !a.failure.has_value();
+        }
+        return a.dungeon > b.dungeon;
+    });
+    const bool utf8 = localeSpeaksUtf8();
+    std::vector<std::array<std::string, kColumns.size()>> rows;
+    std::array<std::size_t, kColumns.size()> widths{};
+    for (std::size_t column = 0; column < kColumns.size(); ++column) {
+        widths[column] = std::string_view(kColumns[column].title).size();
+    }
+    for (const GameRecord& record : records) {
+        rows.push_back(cellsOf(record, utf8));
+        const std::size_t filled = record.failure ? 1 : kColumns.size();
+        for (std::size_t column = 0; column < filled; ++column) {
+            widths[column] = std::max(widths[column], widthOf(rows.back()[column], utf8));
+        }
+    }
+    const auto writeRow = [&](const auto& cellAt, std::size_t cells) {
+        for (std::size_t column = 0; column < cells; ++column) {
+            const std::string_view cell = cellAt(column);
+            const std::size_t gap = widths[column] - std::min(widths[column], widthOf(cell, utf8));
+            if (column > 0) {
+                out << "  ";
+            }
+            if (kColumns[column].numeric) {
+                pad(out, gap);
+            }
+            out << cell;
+            if (!kColumns[column].numeric && column + 1 < cells) {
+                pad(out, gap);
+            }
+        }
+    };
+    writeRow([](std::size_t column) { return std::string_view(kColumns[column].title); },
+             kColumns.size());
+    out << '\n';
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (const auto& failure = records[row].failure) {
+            writeRow([&](std::size_t) { return std::string_view(rows[row][0]); }, 1);
+            out << "  " << shownText(*failure, utf8) << '\n';
+            continue;
+        }
+        writeRow([&](std::size_t column) { return std::string_view(rows[row][column]); },
+                 kColumns.size());
+        out << '\n';
+    }
 }
 
 }  // namespace orbalune

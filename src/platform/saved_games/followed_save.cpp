@@ -44,7 +44,7 @@ std::optional<bool> FollowedSave::moreThan(std::size_t count) {
     if (keys_.size() > count) {
         return true;
     }
-    if (!beingPlayed()) {
+    if (!reader_.beingPlayed()) {
         reader_.readMore(keys_);  // the last keys may have come just before the game ended
         return keys_.size() > count;
     }
@@ -53,16 +53,6 @@ std::optional<bool> FollowedSave::moreThan(std::size_t count) {
 
 std::chrono::milliseconds FollowedSave::lookInterval() const {
     return changes_ ? std::chrono::milliseconds(kLockLookMs) : kPollInterval;
-}
-
-// A game in play holds an exclusive lock on its file; a shared one can be had only when no game
-// does. It is let go at once.
-bool FollowedSave::beingPlayed() const {
-    if (::flock(reader_.fd.get(), LOCK_SH | LOCK_NB) != 0) {
-        return errno == EWOULDBLOCK;
-    }
-    ::flock(reader_.fd.get(), LOCK_UN);
-    return false;
 }
 
 void FollowedSave::awaitChange() {

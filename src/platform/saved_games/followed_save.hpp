@@ -38,7 +38,6 @@ public:
     [[nodiscard]] std::chrono::milliseconds lookInterval() const;
 
 private:
-    [[nodiscard]] bool beingPlayed() const;
     void awaitChange();
 
     SaveReader reader_;

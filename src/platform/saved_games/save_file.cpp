@@ -218,6 +218,15 @@ SaveReader openSaveReader(const std::string& path) {
     refuseFor("cannot open", ENOENT);
 }
 
+// A shared lock can be had only when no game holds the exclusive one; it is let go at once.
+bool SaveReader::beingPlayed() const {
+    if (::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) {
+        return errno == EWOULDBLOCK;
+    }
+    ::flock(fd.get(), LOCK_UN);
+    return false;
+}
+
 SavedGame readSaveFile(const std::string& path) {
     SaveReader reader = openSaveReader(path);
     SavedGame game{reader.seed, {}};

@@ -46,6 +46,9 @@ struct SaveReader {
     // Appends to `keys` whatever the file holds beyond what was read, never more than is there;
     // throws SaveFileError when the file cannot be read or its keys do not fit in memory.
     void readMore(std::string& keys);
+    // Whether a game plays the file now: one holds an exclusive lock on it. The look at the
+    // lock is so brief that a game starting meanwhile, which waits a moment for it, still does.
+    [[nodiscard]] bool beingPlayed() const;
 };
 
 // Opens a saved game for reading and reads its header; the same checks and messages as
