@@ -26,7 +26,8 @@ status=0
 
 # Output that cannot be written is an error, whatever was asked for.
 printf 'file orbalune saved game\nformat 1\nrules 1\nseed 3\n\nv' >"$work/my.game"
-for options in --version "--info $work/my.game" "$work/my.game"; do
+for options in --version "--info $work/my.game" "--info $work/my.game $work/my.game" \
+    "$work/my.game" "--cast $work/my.game" "--ttyrec $work/my.game"; do
   status=0
   # shellcheck disable=SC2086
   "$replay" $options </dev/null >/dev/full 2>"$work/err" || status=$?

@@ -1,6 +1,8 @@
 #include "platform/replay/replay.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/os/unique_fd.hpp"
 #include "platform/programs/command_line.hpp"
 #include "platform/programs/exit_status.hpp"
 #include "platform/saved_games/save_format.hpp"
@@ -62,7 +65,9 @@ TEST(ReplayArguments, AcceptASeedOrASavedGameAndWhatGoesWithEach) {
     EXPECT_EQ(watch.speed, 0.5);
     EXPECT_EQ(watch.file, "-odd.game");
     EXPECT_EQ(parse({"r", "--watch", "a.game"}).speed, 1.0);
-    EXPECT_EQ(parse({"r", "--info", "a.game"}).mode, ReplayCommand::Mode::Info);
+    EXPECT_EQ(parse({"r", "--info", "a.game", "b.game"}).files,
+              (std::vector<std::string>{"a.game", "b.game"}));
+    EXPECT_EQ(parse({"r", "--ttyrec", "--speed", "2", "a.game"}).mode, ReplayCommand::Mode::Ttyrec);
     EXPECT_EQ(parse({"r", "--help", "--info"}).request, ProgramRequest::Help);
 }
 
@@ -80,7 +85,11 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
         {{"r", "--watch", "--seed", "1"}, "--watch needs a saved game FILE"},
         {{"r", "--watch", "--info", "a.game"}, "--watch and --info do not go together"},
         {{"r", "--echo", "--follow", "a.game"}, "--follow and --echo do not go together"},
-        {{"r", "--follow", "--speed", "2", "a.game"}, "--speed goes with --watch"},
+        {{"r", "--follow", "--speed", "2", "a.game"},
+         "--speed goes with --watch, --cast or --ttyrec"},
+        {{"r", "--cast", "--ttyrec", "a.game"}, "--cast and --ttyrec do not go together"},
+        {{"r", "--watch", "--cast", "a.game"}, "--watch and --cast do not go together"},
+        {{"r", "--cast", "a.game", "b.game"}, "unexpected argument 'b.game'"},
         {{"r", "--follow", "--pauses", "a.game"}, "--pauses goes with an instant replay"},
     };
     for (const auto& [words, why] : refused) {
@@ -292,12 +301,14 @@ TEST(Follow, AGameNoOnePlaysEndsAtItsScreenOfNow) {
 
 TEST(Info, SaysWhereTheGameStands) {
     const TemporaryDirectory directory;
-    const std::string inDungeon = directory.file("deep.game");
-    writeFile(inDungeon, saveHeader(42) + "v e\n");
-    EXPECT_EQ(runReplay({"r", "--info", inDungeon}).out,
-              inDungeon +
-                  ": seed 42, 2 keys, rules version 1\n"
-                  "in dungeon #1, level 1, 28/28 HP, 0 mokels, alive\n");
+    // Seed 42 meets monsters at its first step north.
+    const std::string fight = directory.file("fight.game");
+    writeFile(fight, saveHeader(42) + "v e n\n");
+    EXPECT_EQ(runReplay({"r", "--info", fight}).out,
+              fight +
+                  ": seed 42, 3 keys, rules version 1\n"
+                  "in a fight: dungeon #1, character level 1, 28/28 HP, 0 mokels, 0 Orbalunes "
+                  "carried out, 0 deaths, 0 resurrections\n");
 
     // The golden game up to the fight it loses, at 2/57 hit points against a Hopsel.
     const std::string dead = directory.file("dead.game");
@@ -306,7 +317,46 @@ TEST(Info, SaysWhereTheGameStands) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, dead +
                            ": seed 19, 145 keys, rules version 1\n"
-                           "in town, next dungeon #3, level 4, 0/57 HP, 43 mokels, dead\n");
+                           "dead: next dungeon #3, character level 4, 0/57 HP, 43 mokels, 2 "
+                           "Orbalunes carried out, 1 death, 0 resurrections\n");
+
+    // A game that holds its file is being played now.
+    const UniqueFd held(::open(fight.c_str(), O_RDONLY));
+    ASSERT_EQ(::flock(held.get(), LOCK_EX), 0);
+    EXPECT_TRUE(
+        runReplay({"r", "--info", fight})
+            .out.ends_with(
+                "being played now: dungeon #1, character level 1, 28/28 HP, 0 mokels, 0 Orbalunes "
+                "carried out, 0 deaths, 0 resurrections\n"));
+}
+
+// Several files: a row each under the header, the deepest first, the columns lined up; one that
+// cannot be read says why, last, and makes the status 2.
+TEST(Info, TabulatesSeveralGamesTheDeepestFirst) {
+    const TemporaryDirectory directory;
+    const std::string shallow = directory.file("shallow.game");
+    writeFile(shallow, saveHeader(42) + "v e n");
+    const std::string deep = directory.file("a-much-longer-name.game");
+    writeFile(deep, saveHeader(19) + readTestData("golden.keys").substr(0, 146));
+    const std::string missing = directory.file("missing.game");
+    const ReplayRun run = runReplay({"r", "--info", shallow, missing, deep});
+    EXPECT_EQ(run.status, 2);
+    std::istringstream table(run.out);
+    std::vector<std::string> rows;
+    for (std::string row; std::getline(table, row);) {
+        rows.push_back(row);
+    }
+    ASSERT_EQ(rows.size(), 4U) << run.out;
+    const std::string header =
+        "SEED  KEYS  DUNGEON  LEVEL     HP  MOKELS  ORBALUNES  DEATHS  RESURRECTIONS  NOW";
+    const std::size_t columns = deep.size() + 2;  // the longest name, and the gap after it
+    EXPECT_EQ(rows[0], "FILE" + std::string(columns - 4, ' ') + header);
+    EXPECT_EQ(rows[1], deep + "    19   145        3      4   0/57      43          2       1  " +
+                           "            0  dead");
+    EXPECT_EQ(rows[2], shallow + std::string(columns - shallow.size(), ' ') +
+                           "  42     3        1      1  28/28       0          0       0  " +
+                           "            0  in a fight");
+    EXPECT_EQ(rows[3], missing + "  cannot open: No such file or directory");
 }
 
 }  // namespace
