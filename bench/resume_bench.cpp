@@ -1,8 +1,8 @@
 // Resuming a saved game of 100,000 keys (reading the file, replaying its keys with the output
 // held back, showing the last screen) against replaying the same keys with the output thrown
 // away: what saving costs a player who comes back. Replaying the saved game into a file, against
-// resuming it. A watch taken to the end and one key back. And what making a typed key durable
-// costs, on the disk the benchmark runs on.
+// resuming it. A watch taken to the end and one key back; the table of 100 saved games. And what
+// making a typed key durable costs, on the disk the benchmark runs on.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -18,6 +18,7 @@
 #include "game/game.hpp"
 #include "platform/replay/instant_replay.hpp"
 #include "platform/replay/key_streams.hpp"
+#include "platform/replay/replay.hpp"
 #include "platform/replay/steered_watch.hpp"
 #include "platform/saved_games/play_session.hpp"
 #include "platform/saved_games/save_file.hpp"
@@ -149,9 +150,41 @@ void BM_JumpToTheEndAndOneKeyBack(benchmark::State& state) {
     }
 }
 
+// orbalune-replay --info with 100 saved games of 10,000 keys each: the table of a player's
+// collection, each file read and played through once.
+void BM_InfoTableOf100Games(benchmark::State& state) {
+    constexpr std::size_t kGames = 100;
+    constexpr std::size_t kKeysEach = 10000;
+    const std::string keys = restlessKeys();
+    std::vector<std::string> words = {"orbalune-replay", "--info"};
+    for (std::size_t game = 0; game < kGames; ++game) {
+        words.push_back("orbalune-bench-info-" + std::to_string(::getpid()) + "-" +
+                        std::to_string(game) + ".game");
+        // Each its own stretch of a restless player's keys, so that the games differ.
+        std::ofstream(words.back(), std::ios::binary)
+            << saveHeader(kSeed + game)
+            << keys.substr(game * 997 % (keys.size() - kKeysEach), kKeysEach);
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    Discard discard;
+    std::ostream out(&discard);
+    std::istringstream in;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(replay(static_cast<int>(argv.size()), argv.data(),
+                                        ReplayTerminal{in, out, out, sleepFor}));
+    }
+    for (std::size_t game = 2; game < words.size(); ++game) {
+        std::filesystem::remove(words[game]);
+    }
+}
+
 BENCHMARK(BM_ReplayKeys)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResumeSavedGame)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JumpToTheEndAndOneKeyBack)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InfoTableOf100Games)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaySavedGameToFile)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypedKeyMadeDurable)->Unit(benchmark::kMicrosecond);
 

@@ -6,7 +6,8 @@ _orbalune_complete() {
     local options
     case $1 in
     orbalune) options='--save --seed --line --help --version' ;;
-    *) options='--seed --pauses --echo --watch --speed --follow --info --help --version' ;;
+    *) options='--seed --pauses --echo --watch --speed --follow --cast --ttyrec --info --help
+        --version' ;;
     esac
     case $previous in
     --save)
