@@ -106,8 +106,8 @@ RecordingWriter::RecordingWriter(std::ostream& out, RecordingFormat format, std:
                                  std::size_t height, std::string_view title)
     : out_(out), format_(format) {
     if (format_ == RecordingFormat::Asciicast) {
-        out_ << "{\"version\": 2, \"width\": " << width << ", \"height\": " << height
-             << ", \"title\": " << jsonString(title) << "}\n";
+        out_ << R"({"version": 2, "width": )" << width << R"(, "height": )" << height
+             << R"(, "title": )" << jsonString(title) << "}\n";
     }
 }
 
@@ -119,7 +119,7 @@ void RecordingWriter::frame(std::chrono::microseconds at, std::string_view bytes
         std::snprintf(time.data(), time.size(), "%llu.%06llu",
                       static_cast<unsigned long long>(seconds),
                       static_cast<unsigned long long>(micros));
-        out_ << '[' << time.data() << ", \"o\", " << jsonString(bytes) << "]\n";
+        out_ << '[' << time.data() << R"(, "o", )" << jsonString(bytes) << "]\n";
         return;
     }
     putLittleEndian(out_, static_cast<std::uint32_t>(seconds));
