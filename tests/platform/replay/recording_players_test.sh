@@ -49,13 +49,15 @@ length=$(termtime "$work/game.ttyrec" | awk '{print $1}')
 
 # The web player, served from loopback as a page would be.
 cp "$bundle/asciinema-player.min.js" "$bundle/asciinema-player.css" "$web/player.html" "$work"
-python3 -m http.server 0 --bind 127.0.0.1 --directory "$work" >"$work/server.log" 2>&1 &
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work" >"$work/server.log" 2>&1 &
 server=$!
-for _ in $(seq 50); do
+port=
+for _ in $(seq 100); do
   port=$(grep -o 'port [0-9]*' "$work/server.log" | grep -o '[0-9]*' || true)
   [ -n "$port" ] && break
   sleep 0.1
 done
+[ -n "$port" ] || { echo "no web server: $(cat "$work/server.log")"; exit 1; }
 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync \
   --user-data-dir="$work/profile" --virtual-time-budget=30000 \
