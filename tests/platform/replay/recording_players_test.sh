@@ -58,7 +58,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$port" ] || { echo "no web server: $(cat "$work/server.log")"; exit 1; }
-chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync \
   --user-data-dir="$work/profile" --virtual-time-budget=30000 \
   --dump-dom "http://127.0.0.1:$port/player.html" 2>"$work/chromium.log" >"$work/dom" || true
