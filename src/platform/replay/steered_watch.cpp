@@ -187,7 +187,8 @@ void SteeredWatch::reachPausePoint() {
 
 void SteeredWatch::idle(Clock::duration duration) {
     Clock::duration left = duration;
-    while (!stepping_ && left > Clock::duration::zero()) {
+    // Paused just as the time ran out, it stays paused all the same.
+    while (!stepping_ && (paused_ || left > Clock::duration::zero())) {
         if (paused_) {
             steer(keyboard_.pressKey(kForever));
             continue;  // the rest of the wait, once it goes on
