@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "game/game.hpp"
+#include "platform/replay/dropped_output.hpp"
 #include "platform/replay/instant_replay.hpp"
 #include "platform/replay/key_streams.hpp"
 #include "platform/replay/replay.hpp"
@@ -41,24 +42,9 @@ std::string restlessKeys() {
     return keys;
 }
 
-// Takes output into a buffer, as any output stream does, and drops it when the buffer is full.
-class Discard : public std::streambuf {
-public:
-    Discard() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
-
-protected:
-    int_type overflow(int_type c) override {
-        setp(buffer_.data(), buffer_.data() + buffer_.size());
-        return traits_type::not_eof(c);
-    }
-
-private:
-    std::array<char, 4096> buffer_{};
-};
-
 void BM_ReplayKeys(benchmark::State& state) {
     const std::string keys = restlessKeys();
-    Discard discard;
+    DroppedOutput discard;
     std::ostream out(&discard);
     for (auto _ : state) {
         std::istringstream in(keys);
@@ -85,7 +71,7 @@ private:
 void BM_ResumeSavedGame(benchmark::State& state) {
     const BenchGame saved;
     const std::string& path = saved.path();
-    Discard discard;
+    DroppedOutput discard;
     std::ostream out(&discard);
     std::istringstream nothingTyped;
     for (auto _ : state) {
@@ -133,7 +119,7 @@ void BM_JumpToTheEndAndOneKeyBack(benchmark::State& state) {
     std::string steering = "g";  // (built in steps: GCC 12 warns of a concatenation wrongly)
     steering += std::to_string(keys.size());
     steering += "\nhq";
-    Discard discard;
+    DroppedOutput discard;
     std::ostream screen(&discard);
     for (auto _ : state) {
         std::array<int, 2> pipe{};
@@ -169,7 +155,7 @@ void BM_InfoTableOf100Games(benchmark::State& state) {
     for (std::string& word : words) {
         argv.push_back(word.data());
     }
-    Discard discard;
+    DroppedOutput discard;
     std::ostream out(&discard);
     std::istringstream in;
     for (auto _ : state) {

@@ -1,11 +1,13 @@
 #include "support/program_run.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "platform/programs/game_program.hpp"
+#include "platform/replay/replay.hpp"
 #include "support/arguments.hpp"
 
 namespace orbalune::testing {
@@ -21,6 +23,18 @@ ProgramRun runGame(const std::vector<std::string>& words, const std::string& key
     const Console terminal{in, out, [&out](std::int32_t ms) { out << "{pause " << ms << '}'; },
                            clockSeed};
     const int status = playGame(arguments.argc(), arguments.argv(), terminal, err);
+    return {status, out.str(), err.str()};
+}
+
+ProgramRun runReplay(const std::vector<std::string>& words, const std::string& keys) {
+    Arguments arguments{words};
+    std::istringstream in(keys);
+    std::ostringstream out;
+    std::ostringstream err;
+    const auto sleep = [&out](std::chrono::microseconds duration) {
+        out << "{sleep " << duration.count() << '}';
+    };
+    const int status = replay(arguments.argc(), arguments.argv(), {in, out, err, sleep});
     return {status, out.str(), err.str()};
 }
 

@@ -19,6 +19,10 @@ struct ProgramRun {
 ProgramRun runGame(const std::vector<std::string>& words, const std::string& keys,
                    std::uint32_t clockSeed = 1);
 
+// Runs orbalune-replay with `words` (its name first), `keys` on its standard input; a watch's
+// sleeps are written into its output as "{sleep US}" markers instead of being slept.
+ProgramRun runReplay(const std::vector<std::string>& words, const std::string& keys = "");
+
 // A fresh directory, removed with everything in it when the test ends.
 class TemporaryDirectory {
 public:

@@ -146,15 +146,14 @@ void settleMode(ReplayCommand& command, const ModeOptions& given) {
                                           : ReplayCommand::Mode::File;
 }
 
-// Watches a game at the terminal whose keys steer it; nullopt if the terminal cannot give single
+// Watches a game at the terminal whose keys steer it; false if the terminal cannot give single
 // keys.
-std::optional<int> watchSteered(PlaybackKeys keys, const ReplayCommand& command,
-                                const ReplayTerminal& terminal) {
+bool watchSteered(PlaybackKeys keys, const ReplayCommand& command, const ReplayTerminal& terminal) {
     SingleKeyMode singleKeys(
         terminal.keyboardFd,
         SingleKeyMode::Steering{true, true, terminal.screenFd, StatusLine::kLeaving});
     if (!singleKeys.active()) {
-        return std::nullopt;
+        return false;
     }
     TerminalKeys keyboard(terminal.keyboardFd, TerminalKeys::kNoEndKey, localeSpeaksUtf8(),
                           singleKeys.continuedFd());
@@ -162,15 +161,13 @@ std::optional<int> watchSteered(PlaybackKeys keys, const ReplayCommand& command,
     if (!watch.run()) {
         terminal.out.setstate(std::ios::badbit);  // for finishOutput to say so
     }
-    return kExitAtEndOfInput;
+    return true;
 }
 
 // Plays a game back in time, from a file as it was read or as it is played.
 int playInTime(PlaybackKeys keys, const ReplayCommand& command, const ReplayTerminal& terminal) {
-    if (command.watch && terminal.keyboardFd >= 0) {
-        if (const std::optional<int> status = watchSteered(keys, command, terminal)) {
-            return *status;
-        }
+    if (command.watch && terminal.keyboardFd >= 0 && watchSteered(keys, command, terminal)) {
+        return kExitAtEndOfInput;  // the viewer stopped watching
     }
     const std::optional<double> watchSpeed =
         command.watch ? std::optional<double>(command.speed) : std::nullopt;

@@ -1,31 +1,16 @@
 #include "platform/replay/silent_play.hpp"
 
-#include <array>
 #include <istream>
 #include <ostream>
 #include <streambuf>
 
 #include "game/game.hpp"
+#include "platform/replay/dropped_output.hpp"
 #include "platform/terminal/keys.hpp"
 
 namespace orbalune {
 
 namespace {
-
-// Takes what the game writes and keeps none of it, a buffer at a time.
-class Unseen : public std::streambuf {
-public:
-    Unseen() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
-
-protected:
-    int_type overflow(int_type c) override {
-        setp(buffer_.data(), buffer_.data() + buffer_.size());
-        return traits_type::not_eof(c);
-    }
-
-private:
-    std::array<char, 4096> buffer_{};
-};
 
 // The keys of a game played through, and the eye that looks at it before each one.
 class LookedAtKeys {
@@ -74,8 +59,8 @@ int playSilently(const std::string& keys, std::uint32_t seed,
                  const std::function<void(const Game& game, std::size_t taken)>& look) {
     LookedAtKeys looked(keys, look);
     std::istream in(&looked.keys());
-    Unseen unseen;
-    std::ostream out(&unseen);
+    DroppedOutput dropped;
+    std::ostream out(&dropped);
     Game game(Console{in, out, [](std::int32_t) {}, seed});
     looked.watch(game);
     return game.run();

@@ -1,7 +1,6 @@
 #include "platform/replay/steered_watch.hpp"
 
 #include <algorithm>
-#include <limits>
 #include <sstream>
 
 #include "game/game.hpp"
@@ -27,15 +26,14 @@ constexpr char kInterrupt = '\x03';  // Ctrl-C
 constexpr char kErase = '\x7f';      // Backspace, as most terminals send it
 constexpr char kBackspace = '\b';    // and as some do
 
-// The number `digits` spell, or `most` if it is larger.
+// The number `digits` spell, or `most` if it is larger (however many digits there are).
 std::size_t atMost(const std::string& digits, std::size_t most) {
     std::size_t value = 0;
     for (const char digit : digits) {
-        const auto figure = static_cast<std::size_t>(digit - '0');
-        if (value > (most - figure) / 10) {
+        if (value > most / 10) {
             return most;
         }
-        value = value * 10 + figure;
+        value = value * 10 + static_cast<std::size_t>(digit - '0');
     }
     return std::min(value, most);
 }
@@ -57,8 +55,7 @@ SteeredWatch::SteeredWatch(PlaybackKeys keys, std::ostream& terminal, TerminalKe
     // is. Continued, the line being written is written again too, on a line of its own below
     // what the shell wrote over it.
     keyboard_.whenContinued([this] {
-        const int rows = keyboard_.rows();
-        const int columns = keyboard_.columns();
+        const auto [rows, columns] = keyboard_.windowSize();
         const bool resized = !status_.fitted(rows, columns);
         status_.fit(rows, columns);
         if (!resized) {
@@ -68,7 +65,8 @@ SteeredWatch::SteeredWatch(PlaybackKeys keys, std::ostream& terminal, TerminalKe
 }
 
 bool SteeredWatch::run() {
-    status_.fit(keyboard_.rows(), keyboard_.columns());
+    const auto [rows, columns] = keyboard_.windowSize();
+    status_.fit(rows, columns);
     Jump start{0, false};
     paused_ = false;
     for (;;) {
@@ -175,13 +173,9 @@ void SteeredWatch::wait(std::int32_t ms) {
 }
 
 void SteeredWatch::reachPausePoint() {
-    if (!pausePoint_) {
-        return;
-    }
-    pausePoint_ = false;
-    drawStatus();
-    while (paused_) {
-        steer(keyboard_.pressKey(kForever));
+    if (pausePoint_) {
+        pausePoint_ = false;
+        drawStatus();
     }
 }
 
@@ -235,16 +229,12 @@ void SteeredWatch::steer(const PressedKey& key) {
         case Kind::End:
             throw Jump{keyCount(), source_.followed != nullptr && !over_};
         case Kind::Arrow:
-            if (key.byte == 'e') {
-                stepForward();
-            } else if (key.byte == 'w') {
-                jumpTo(position_ > 0 ? std::optional(position_ - 1) : std::nullopt);
-            }
-            return;
         case Kind::Byte:
             break;
     }
-    switch (key.byte) {
+    // The right and left arrows are l and h; up and down mean nothing.
+    const char arrowAs = key.byte == 'e' ? 'l' : key.byte == 'w' ? 'h' : '\0';
+    switch (key.kind == Kind::Arrow ? arrowAs : key.byte) {
         case ' ':
             paused_ = !paused_;
             stepping_ = false;

@@ -58,7 +58,8 @@ private:
     std::streambuf::int_type takeKey();
     void wait(std::int32_t ms);
 
-    // Stops here if paused, once after each key: where the screen of the new position is whole.
+    // Once after each key, where the screen of the new position is whole: the status line says
+    // where the watch is, and a paused watch stops here (in the wait or the read that follows).
     void reachPausePoint();
     // Lets `duration` go by as the game would, steered meanwhile; stepping lets none go by.
     void idle(Clock::duration duration);

@@ -43,7 +43,7 @@ constexpr std::array<Column, 11> kColumns = {{{"FILE", false},
                                               {"RESURRECTIONS", true},
                                               {"NOW", false}}};
 
-std::array<std::string, kColumns.size()> cellsOf(const GameRecord& record, bool utf8) {
+std::vector<std::string> cellsOf(const GameRecord& record, bool utf8) {
     return {shownText(record.file, utf8),
             std::to_string(record.seed),
             std::to_string(record.keys),
@@ -65,13 +65,8 @@ std::size_t widthOf(std::string_view text, bool utf8) {
                 : text.size();
 }
 
-void pad(std::ostream& out, std::size_t count) {
-    out << std::string(count, ' ');
-}
-
-}  // namespace
-
-GameRecord recordOf(const std::string& file, const SavedGame& saved, bool beingPlayed) {
+// A saved game already read, played through; `beingPlayed`: whether a game holds its file.
+GameRecord playedThrough(const std::string& file, const SavedGame& saved, bool beingPlayed) {
     GameRecord record;
     record.file = file;
     record.seed = saved.seed;
@@ -101,12 +96,14 @@ GameRecord recordOf(const std::string& file, const SavedGame& saved, bool beingP
     return record;
 }
 
+}  // namespace
+
 GameRecord recordOf(const std::string& file) {
     try {
         SaveReader reader = openSaveReader(file);
         SavedGame saved{reader.seed, {}};
         reader.readMore(saved.keys);
-        return recordOf(file, saved, reader.beingPlayed());
+        return playedThrough(file, saved, reader.beingPlayed());
     } catch (const SaveFileError& error) {
         GameRecord record;
         record.file = file;
@@ -140,45 +137,34 @@ void writeTable(std::vector<GameRecord> records, std::ostream& out) {
         return a.dungeon > b.dungeon;
     });
     const bool utf8 = localeSpeaksUtf8();
-    std::vector<std::array<std::string, kColumns.size()>> rows;
-    std::array<std::size_t, kColumns.size()> widths{};
-    for (std::size_t column = 0; column < kColumns.size(); ++column) {
-        widths[column] = std::string_view(kColumns[column].title).size();
+    // The header and a row a game; a file that could not be read has its name and the reason.
+    std::vector<std::vector<std::string>> rows(1);
+    for (const Column& column : kColumns) {
+        rows.front().emplace_back(column.title);
     }
     for (const GameRecord& record : records) {
-        rows.push_back(cellsOf(record, utf8));
-        const std::size_t filled = record.failure ? 1 : kColumns.size();
-        for (std::size_t column = 0; column < filled; ++column) {
-            widths[column] = std::max(widths[column], widthOf(rows.back()[column], utf8));
+        rows.push_back(record.failure ? std::vector<std::string>{shownText(record.file, utf8),
+                                                                 shownText(*record.failure, utf8)}
+                                      : cellsOf(record, utf8));
+    }
+    std::array<std::size_t, kColumns.size()> widths{};
+    for (const std::vector<std::string>& row : rows) {
+        const std::size_t aligned = row.size() == kColumns.size() ? row.size() : 1;
+        for (std::size_t column = 0; column < aligned; ++column) {
+            widths[column] = std::max(widths[column], widthOf(row[column], utf8));
         }
     }
-    const auto writeRow = [&](const auto& cellAt, std::size_t cells) {
-        for (std::size_t column = 0; column < cells; ++column) {
-            const std::string_view cell = cellAt(column);
-            const std::size_t gap = widths[column] - std::min(widths[column], widthOf(cell, utf8));
-            if (column > 0) {
-                out << "  ";
-            }
-            if (kColumns[column].numeric) {
-                pad(out, gap);
-            }
-            out << cell;
-            if (!kColumns[column].numeric && column + 1 < cells) {
-                pad(out, gap);
-            }
-        }
-    };
-    writeRow([](std::size_t column) { return std::string_view(kColumns[column].title); },
-             kColumns.size());
-    out << '\n';
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        if (const auto& failure = records[row].failure) {
-            writeRow([&](std::size_t) { return std::string_view(rows[row][0]); }, 1);
-            out << "  " << shownText(*failure, utf8) << '\n';
+    for (const std::vector<std::string>& row : rows) {
+        if (row.size() != kColumns.size()) {
+            out << row[0] << "  " << row[1] << '\n';
             continue;
         }
-        writeRow([&](std::size_t column) { return std::string_view(rows[row][column]); },
-                 kColumns.size());
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            const std::string gap(widths[column] - widthOf(row[column], utf8), ' ');
+            const bool last = column + 1 == row.size();
+            out << (column > 0 ? "  " : "") << (kColumns[column].numeric ? gap : "") << row[column]
+                << (kColumns[column].numeric || last ? "" : gap);
+        }
         out << '\n';
     }
 }

@@ -33,8 +33,6 @@ struct GameRecord {
 // Reads a saved game and plays it through silently; a file that cannot be read gets a record
 // that says why.
 GameRecord recordOf(const std::string& file);
-// From a game already read, and whether its file is being played now.
-GameRecord recordOf(const std::string& file, const SavedGame& saved, bool beingPlayed);
 
 // One game in two lines: what the file is, and where the game stands.
 void writeSummary(const GameRecord& record, std::ostream& out);

@@ -32,7 +32,8 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
     if (keyboard_ != nullptr) {
         keyboard_->whenContinued([this] { mendLine(); });
         if (catchUp_.replaying()) {
-            progress_.emplace(terminal_.out, keyboard_->rows(), ProgressLine::Clock::now());
+            progress_.emplace(terminal_.out, keyboard_->windowSize().rows,
+                              ProgressLine::Clock::now());
         }
     }
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/terminal/status_line.hpp"
+
 namespace orbalune {
 
 ProgressLine::ProgressLine(std::ostream& terminal, int rows, Clock::time_point started)
@@ -27,15 +29,8 @@ void ProgressLine::clear() {
     }
 }
 
-// ESC 7 and ESC 8 save and restore the cursor; ESC [ row ; 1 H goes to the row's start, and
-// ESC [ 2 K clears it.
 void ProgressLine::draw(const char* text) {
-    terminal_ << "\x1b"
-                 "7\x1b["
-              << rows_ << ";1H\x1b[2K" << text
-              << "\x1b"
-                 "8"
-              << std::flush;
+    terminal_ << onRow(rows_, text) << std::flush;
 }
 
 }  // namespace orbalune

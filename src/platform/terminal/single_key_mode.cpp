@@ -111,7 +111,7 @@ void resumeSingleKeys(int /*signal*/) {
     errno = savedErrno;
 }
 
-void wakeOnResize(int /*signal*/) {
+void tellOfResize(int /*signal*/) {
     const int savedErrno = errno;
     const char resized = 'r';
     [[maybe_unused]] const ssize_t written = write(saved.continuedWrite, &resized, 1);
@@ -154,7 +154,7 @@ SingleKeyMode::SingleKeyMode(int fd, Steering steering) {
     saved.leaving = steering.leaving;
     saved.wakeOnResize = steering.wakeOnResize && continuedFd_ >= 0;
     if (saved.wakeOnResize) {
-        install(SIGWINCH, wakeOnResize, &saved.previousResize);
+        install(SIGWINCH, tellOfResize, &saved.previousResize);
     }
     for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
         install(kEndingSignals[i], restoreAndEnd, &saved.previousEnding[i]);

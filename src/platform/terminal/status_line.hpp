@@ -30,22 +30,25 @@ public:
     void fit(int rows, int columns);
     // Whether it was last fitted to a terminal of this size.
     [[nodiscard]] bool fitted(int rows, int columns) const {
-        return rows == requestedRows_ && columns == columns_;
+        return rows == rows_ && columns == columns_;
     }
     // Shows `text` there, cut to the width.
     void draw(std::string_view text);
     // Gives the row back.
     void close();
-    [[nodiscard]] const std::string& shown() const { return shown_; }
 
 private:
+    [[nodiscard]] bool drawn() const { return rows_ >= 2; }
     void write(std::string_view bytes);
 
     std::ostream& terminal_;
-    int requestedRows_ = 0;
-    int rows_ = 0;  // 0: nothing drawn
+    int rows_ = 0;
     int columns_ = 0;
     std::string shown_;
 };
+
+// `text` on row `row` (the first is 1), the row cleared first, the cursor saved before and
+// restored after, so that whatever the program writes goes on where it was.
+std::string onRow(int row, std::string_view text);
 
 }  // namespace orbalune

@@ -45,14 +45,12 @@ void TerminalKeys::checkContinued() {
     }
 }
 
-int TerminalKeys::rows() const {
+TerminalKeys::WindowSize TerminalKeys::windowSize() const {
     winsize size{};
-    return ::ioctl(fd_, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
-}
-
-int TerminalKeys::columns() const {
-    winsize size{};
-    return ::ioctl(fd_, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+    if (::ioctl(fd_, TIOCGWINSZ, &size) != 0) {
+        return {};
+    }
+    return {size.ws_row, size.ws_col};
 }
 
 bool TerminalKeys::readMore(std::chrono::milliseconds patience) {

@@ -54,9 +54,12 @@ public:
     void whenContinued(std::function<void()> mend) { mend_ = std::move(mend); }
     // Mends the screen now if the program has been continued since it was last mended.
     void checkContinued();
-    // The terminal's height in lines, and its width in columns; 0 if it does not say.
-    [[nodiscard]] int rows() const;
-    [[nodiscard]] int columns() const;
+    // The terminal's height in lines and width in columns; 0 where it does not say.
+    struct WindowSize {
+        int rows = 0;
+        int columns = 0;
+    };
+    [[nodiscard]] WindowSize windowSize() const;
 
     // Waits up to `patience` (forever if negative) for the next key, read whole. Returns
     // Kind::None early, so that the caller can look, when the program is continued after a stop

@@ -25,26 +25,6 @@
 namespace orbalune::testing {
 namespace {
 
-struct ReplayRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-// Runs the replay tool in-process; a watch's sleeps are written into its output as
-// "{sleep US}" markers instead of being slept.
-ReplayRun runReplay(const std::vector<std::string>& words, const std::string& keys = "") {
-    Arguments arguments{words};
-    std::istringstream in(keys);
-    std::ostringstream out;
-    std::ostringstream err;
-    const auto sleep = [&out](std::chrono::microseconds duration) {
-        out << "{sleep " << duration.count() << '}';
-    };
-    const int status = replay(arguments.argc(), arguments.argv(), {in, out, err, sleep});
-    return {status, out.str(), err.str()};
-}
-
 ReplayCommand parse(const std::vector<std::string>& words) {
     Arguments arguments{words};
     return parseReplayCommand(arguments.argc(), arguments.argv());
@@ -119,13 +99,13 @@ TEST(ReplayArguments, RefuseEverythingElseSayingWhy) {
 }
 
 TEST(Replay, UsageGoesToStandardErrorAndHelpToStandardOutput) {
-    const ReplayRun run = runReplay({"orbalune-replay", "--seed", "abc"}, "v");
+    const ProgramRun run = runReplay({"orbalune-replay", "--seed", "abc"}, "v");
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
               "orbalune-replay: the seed must be a number from 0 to 4294967295, not 'abc'\n" +
                   std::string(kReplayUsage));
-    const ReplayRun help = runReplay({"r", "-h"});
+    const ProgramRun help = runReplay({"r", "-h"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with(std::string(kReplayUsage) + "\n")) << help.out;
     EXPECT_NE(help.out.find("--speed X"), std::string::npos);
@@ -137,8 +117,8 @@ TEST(Replay, PauseMarkersAreTheOnlyDifferenceAndFollowTheirFormat) {
     for (int i = 0; i < 40; ++i) {
         keys += "ncccscccwccceccc";  // c runs away and is no dungeon command
     }
-    const ReplayRun plain = runReplay({"r", "--seed", "77"}, keys);
-    const ReplayRun marked = runReplay({"r", "--seed", "77", "--pauses"}, keys);
+    const ProgramRun plain = runReplay({"r", "--seed", "77"}, keys);
+    const ProgramRun marked = runReplay({"r", "--seed", "77", "--pauses"}, keys);
     const std::regex marker(R"(\{pause (-?[0-9]+)\})");
     EXPECT_EQ(std::regex_replace(marked.out, marker, ""), plain.out);
     std::size_t markers = 0;
@@ -157,7 +137,7 @@ TEST(ReplayFile, GivesTheSameBytesAsItsSeedAndKeys) {
     const std::string keys = readTestData("golden.keys");
     const std::string path = directory.file("golden.game");
     runGame({"--save", path, "--seed", "19"}, keys);
-    const ReplayRun fromFile = runReplay({"r", "--pauses", path}, "ignored");
+    const ProgramRun fromFile = runReplay({"r", "--pauses", path}, "ignored");
     EXPECT_EQ(fromFile.status, 0) << fromFile.err;
     EXPECT_EQ(fromFile.out, runReplay({"r", "--seed", "19", "--pauses"}, keys).out);
     EXPECT_EQ(fromFile.out, readTestData("golden.expected"));
@@ -176,7 +156,7 @@ TEST(ReplayFile, EchoShowsEachKeyAfterItsPrompt) {
         at = expected.find("==> ", at) + 4;
         expected.insert(at, shown);
     }
-    const ReplayRun echoed = runReplay({"r", "--echo", path});
+    const ProgramRun echoed = runReplay({"r", "--echo", path});
     EXPECT_EQ(echoed.status, 0);
     EXPECT_EQ(echoed.out, expected);
 }
@@ -186,12 +166,12 @@ TEST(ReplayFile, RefusesAFileAsTheGameDoes) {
     const std::string path = directory.file("notes.txt");
     writeFile(path, "Orbalune notes\n");
     for (const char* mode : {"--info", "--watch", "--pauses"}) {
-        const ReplayRun run = runReplay({"r", mode, path});
+        const ProgramRun run = runReplay({"r", mode, path});
         EXPECT_EQ(run.status, kExitUsage);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "orbalune-replay: " + path + ": not an orbalune saved game\n");
     }
-    const ReplayRun missing = runReplay({"r", directory.file("none.game")});
+    const ProgramRun missing = runReplay({"r", directory.file("none.game")});
     EXPECT_EQ(missing.err, "orbalune-replay: " + directory.file("none.game") +
                                ": cannot open: No such file or directory\n");
 }
@@ -230,7 +210,7 @@ TEST(Watch, EchoesEachKeyAfterItsPromptAndSleepsEveryWaitScaledBySpeed) {
     ASSERT_GE(countOf(instant, "{pause"), 4U);
     for (const auto& [speed, option] :
          {std::pair{1.0, "--speed=1"}, std::pair{4.0, "--speed=4"}, std::pair{0.5, "--speed=.5"}}) {
-        const ReplayRun run = runReplay({"r", "--watch", option, path});
+        const ProgramRun run = runReplay({"r", "--watch", option, path});
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, watched(instant, "venaaa", speed)) << option;
     }
@@ -262,7 +242,7 @@ TEST(Watch, EndsWithOneLineEnd) {
                                               "(b) Sell\n"}}) {
         const std::string path = directory.file(std::string(keys) + ".game");
         writeFile(path, saveHeader(42) + keys);
-        const ReplayRun run = runReplay({"r", "--watch", path});
+        const ProgramRun run = runReplay({"r", "--watch", path});
         EXPECT_EQ(run.status, 0);
         EXPECT_TRUE(run.out.ends_with(end)) << run.out;
     }
@@ -289,7 +269,7 @@ TEST(Follow, AGameNoOnePlaysEndsAtItsScreenOfNow) {
     const TemporaryDirectory directory;
     const std::string path = directory.file("left.game");
     writeFile(path, saveHeader(42) + "ven a");
-    const ReplayRun followed = runReplay({"r", "--follow", path});
+    const ProgramRun followed = runReplay({"r", "--follow", path});
     EXPECT_EQ(followed.status, 0);
     const std::string resumed = runGame({"--save", path}, "").out;
     EXPECT_EQ(countOf(followed.out, "{sleep"), countOf(resumed, "{pause"));
@@ -313,7 +293,7 @@ TEST(Info, SaysWhereTheGameStands) {
     // The golden game up to the fight it loses, at 2/57 hit points against a Hopsel.
     const std::string dead = directory.file("dead.game");
     writeFile(dead, saveHeader(19) + readTestData("golden.keys").substr(0, 146));
-    const ReplayRun run = runReplay({"r", "--info", dead});
+    const ProgramRun run = runReplay({"r", "--info", dead});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, dead +
                            ": seed 19, 145 keys, rules version 1\n"
@@ -339,7 +319,7 @@ TEST(Info, TabulatesSeveralGamesTheDeepestFirst) {
     const std::string deep = directory.file("a-much-longer-name.game");
     writeFile(deep, saveHeader(19) + readTestData("golden.keys").substr(0, 146));
     const std::string missing = directory.file("missing.game");
-    const ReplayRun run = runReplay({"r", "--info", shallow, missing, deep});
+    const ProgramRun run = runReplay({"r", "--info", shallow, missing, deep});
     EXPECT_EQ(run.status, 2);
     std::istringstream table(run.out);
     std::vector<std::string> rows;

@@ -2,22 +2,16 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <istream>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "game/game.hpp"
 #include "platform/replay/watch_events.hpp"
-#include "platform/saved_games/catch_up.hpp"
 #include "platform/saved_games/save_format.hpp"
 #include "platform/terminal/keys.hpp"
 #include "platform/terminal/status_line.hpp"
 #include "support/bot.hpp"
+#include "support/program_run.hpp"
 #include "support/terminal_run.hpp"
 
 namespace orbalune::testing {
@@ -26,55 +20,18 @@ namespace {
 const std::string kReplay = ORBALUNE_REPLAY_BINARY;
 constexpr std::uint32_t kSeed = 7;
 const std::string kClearScreen = "\x1b[H\x1b[2J";
-const std::string kStatusStart =
-    "\x1b"
-    "7\x1b[";
+// The status line is drawn between ESC 7 (the cursor saved) and ESC 8 (restored).
+const std::string kStatusStart = std::string("\x1b") + "7\x1b[";
+const std::string kRestoreCursor = std::string("\x1b") + "8";
 
-// The keys of a game resumed from the first `count` keys of a file: the file's, then none.
-class ResumedKeys {
-public:
-    explicit ResumedKeys(CatchUp& catchUp) : catchUp_(catchUp) {}
-    std::streambuf& keys() { return feed_; }
-
-private:
-    friend class KeyFeed<ResumedKeys>;
-    std::streambuf::int_type peekKey() {
-        return catchUp_.replaying() ? std::streambuf::traits_type::to_int_type(catchUp_.nextKey())
-                                    : std::streambuf::traits_type::eof();
-    }
-    std::streambuf::int_type takeKey() {
-        return catchUp_.replaying() ? std::streambuf::traits_type::to_int_type(catchUp_.takeKey())
-                                    : std::streambuf::traits_type::eof();
-    }
-    CatchUp& catchUp_;
-    KeyFeed<ResumedKeys> feed_{*this};
-};
-
-// The screen a game resumed from the first `count` keys shows before it goes on (blanks, which
-// the game passes over, are not keys).
+// The screen the game shows when it is resumed from the first `count` keys of `keys` (which hold
+// no blanks): all it writes before its first wait, or before it asks for a key.
 std::string resumedScreen(const std::string& keys, std::size_t count) {
-    std::size_t end = 0;
-    for (std::size_t passed = 0; passed < count; ++end) {
-        passed += isBlankKey(keys[end]) ? 0 : 1;
-    }
-    std::ostringstream screen;
-    CatchUp catchUp(screen, keys, end);
-    ResumedKeys resumed(catchUp);
-    std::istream in(&resumed.keys());
-    struct Shown {};
-    Game game(Console{in, catchUp.out(),
-                      [&catchUp](std::int32_t) {
-                          if (catchUp.beforeWait()) {
-                              throw Shown{};
-                          }
-                      },
-                      kSeed});
-    try {
-        game.run();
-    } catch (const Shown&) {
-    }
-    catchUp.show();
-    return screen.str();
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("resumed.game");
+    writeFile(path, saveHeader(kSeed) + keys.substr(0, count));
+    const std::string resumed = runGame({"--save", path}, "").out;
+    return resumed.substr(0, resumed.find("{pause"));
 }
 
 std::string statusOf(std::size_t position, std::size_t count) {
@@ -88,20 +45,20 @@ std::string statusOf(std::size_t position, std::size_t count) {
 TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     Bot bot(kSeed, 3000);
     bot.play();
-    const std::string& keys = bot.typed;  // with a few blanks, which the game passes over
-    const auto count = static_cast<std::size_t>(
-        std::count_if(keys.begin(), keys.end(), [](char key) { return !isBlankKey(key); }));
-    ASSERT_LT(count, keys.size());
-    const std::string path = ::testing::TempDir() + "steered.game";
-    std::ofstream(path, std::ios::binary) << saveHeader(kSeed) << keys;
+    const std::string& watched = bot.typed;  // with a few blanks, which the game passes over
+    std::string keys = watched;
+    std::erase_if(keys, isBlankKey);
+    ASSERT_LT(keys.size(), watched.size());
+    const std::size_t count = keys.size();
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("steered.game");
+    writeFile(path, saveHeader(kSeed) + watched);
     const WatchEvents events = WatchEvents::find(keys, kSeed);
 
     TerminalRun watch(kReplay, {"--watch", "--speed", "1024", path});
     ASSERT_TRUE(watch.awaitText("| ? keys")) << watch.screen();  // single keys by now
     watch.type(" ");
-    const std::string pausedStatus =
-        "| paused | ? keys\x1b"
-        "8";
+    const std::string pausedStatus = "| paused | ? keys" + kRestoreCursor;
     ASSERT_TRUE(watch.awaitText(pausedStatus)) << watch.screen();
     // Half and twice the speed, back and forth: time for a watch that did not stop to show keys.
     for (int round = 0; round < 10; ++round) {
@@ -141,20 +98,12 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
         if (key == "l") {  // on from the screen as it was
             ASSERT_LT(clear, before);
             const std::size_t from = screen.rfind(kStatusStart, before);
-            const std::size_t drawn = screen.find(
-                                          "\x1b"
-                                          "8",
-                                          from) +
-                                      2;
+            const std::size_t drawn = screen.find(kRestoreCursor, from) + kRestoreCursor.size();
             EXPECT_TRUE(expected.ends_with(screen.substr(drawn, status - drawn))) << key;
         } else {
             ASSERT_GE(clear, before) << key;
             // After the clearing and the status line saying where the watch is going.
-            const std::size_t shown = screen.find(
-                                          "\x1b"
-                                          "8",
-                                          clear) +
-                                      2;
+            const std::size_t shown = screen.find(kRestoreCursor, clear) + kRestoreCursor.size();
             EXPECT_EQ(screen.substr(shown, status - shown), expected) << key;
         }
     }
@@ -166,7 +115,6 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     const int status = watch.finish();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_TRUE(sameSettings(watch.settings(), watch.initialSettings()));
-    std::filesystem::remove(path);
 }
 
 }  // namespace
