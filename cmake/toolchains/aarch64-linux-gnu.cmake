@@ -1,5 +1,5 @@
-# 64-bit ARM, with Debian's cross compiler; the programs run under qemu-aarch64 (qemu-user),
-# which finds ARM's libraries under /usr/aarch64-linux-gnu.
+# 64-bit ARM, with Debian's cross compiler; on other processors the programs run under
+# qemu-aarch64 (qemu-user), which finds ARM's libraries under /usr/aarch64-linux-gnu.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)

@@ -3,14 +3,14 @@
 # files, no hard links, no rename that refuses to replace, no permissions. A new game is created
 # there, resumed, refused to a second game while in use, and leaves nothing beside it.
 #   fat_file_system_test.sh ORBALUNE ORBALUNE_REPLAY
-# Skipped (status 77) where FUSE, fusefat or mkfs.vfat is missing.
+# Skipped (status 77, saying why) where FUSE, fusefat or mkfs.vfat is missing.
 set -euo pipefail
 game=$1
 replay=$2
 for tool in mkfs.vfat fusefat fusermount3; do
-  command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }
+  command -v "$tool" >/dev/null || { echo "skipped: no $tool (.ci/install-build-deps)"; exit 77; }
 done
-[ -w /dev/fuse ] || { echo "SKIP: no FUSE"; exit 77; }
+[ -w /dev/fuse ] || { echo "skipped: this machine gives no FUSE device (/dev/fuse)"; exit 77; }
 
 work=$(mktemp -d)
 mount=$work/fat
@@ -21,7 +21,7 @@ truncate -s 8M "$work/fat.img"
 mkfs.vfat "$work/fat.img" >/dev/null
 fusefat -o rw+ "$work/fat.img" "$mount" >/dev/null 2>&1
 for _ in $(seq 50); do mountpoint -q "$mount" && break; sleep 0.1; done
-mountpoint -q "$mount" || { echo "SKIP: fusefat did not mount"; exit 77; }
+mountpoint -q "$mount" || { echo "skipped: this machine would not mount FAT through FUSE"; exit 77; }
 
 fail() { echo "FAIL: $*"; exit 1; }
 # Whether the file holds the header for seed 42 and then exactly the keys $1.

@@ -6,8 +6,16 @@
 set -euo pipefail
 work=$(mktemp -d)
 chmod 755 "$work"
-cp "$1" "$work/orbalune"  # where any user may run it
+# A copy where any user may run it; started under ORBALUNE_EMULATOR where the build's programs
+# need one.
 game=$work/orbalune
+if [ -n "${ORBALUNE_EMULATOR:-}" ]; then
+  cp "$1" "$work/orbalune.program"
+  printf '#!/bin/sh\nexec %s %s "$@"\n' "$ORBALUNE_EMULATOR" "$work/orbalune.program" >"$game"
+  chmod 755 "$game"
+else
+  cp "$1" "$game"
+fi
 pids=()
 trap 'kill -9 "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
