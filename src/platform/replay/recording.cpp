@@ -56,10 +56,9 @@ std::string jsonString(std::string_view bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         if (byte >= 0x80) {
-            const SplitKey character = splitKey(bytes.substr(at), true, false);
-            if (character.kind == KeyKind::Ignored) {  // a whole character of several bytes
-                json.append(bytes.substr(at, character.length));
-                at += character.length;
+            if (const std::size_t length = characterLength(bytes.substr(at)); length > 0) {
+                json.append(bytes.substr(at, length));
+                at += length;
             } else {
                 json += "\xef\xbf\xbd";  // U+FFFD
                 ++at;

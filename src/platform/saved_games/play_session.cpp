@@ -71,11 +71,12 @@ Traits::int_type PlaySession::peekKey() {
         failure_ = kOutputFailure;
         return Traits::eof();
     }
-    if (!syncBeforeWaiting()) {
-        return Traits::eof();
-    }
+    // Before the first look at the keys: an arrow is a key or nothing by what is asked now.
     if (keyboard_ != nullptr) {
         keyboard_->arrowsMove(game_ != nullptr && game_->readingMove());
+    }
+    if (!syncBeforeWaiting()) {
+        return Traits::eof();
     }
     return liveKeys().sgetc();
 }

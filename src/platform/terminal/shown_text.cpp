@@ -38,10 +38,10 @@ std::string shownText(std::string_view bytes, bool utf8) {
     for (std::size_t at = 0; at < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         if (utf8 && byte >= kMetaBit) {
-            const SplitKey character = splitKey(bytes.substr(at), true, false);
-            if (character.kind == KeyKind::Ignored && !isC1Control(bytes.substr(at))) {
-                shown += bytes.substr(at, character.length);
-                at += character.length;
+            const std::size_t length = characterLength(bytes.substr(at));
+            if (length > 0 && !isC1Control(bytes.substr(at))) {
+                shown += bytes.substr(at, length);
+                at += length;
                 continue;
             }
         }

@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <string_view>
 
 #include "platform/terminal/key_sequences.hpp"
 
@@ -29,13 +27,17 @@ bool drain(int fd) {
 }  // namespace
 
 TerminalKeys::TerminalKeys(int fd, int endKey, bool utf8, int continuedFd)
-    : fd_(fd), endKey_(endKey), utf8_(utf8), continuedFd_(continuedFd) {
-    setg(buffer_.data(), buffer_.data(), buffer_.data());
+    : fd_(fd), endKey_(endKey), utf8_(utf8), continuedFd_(continuedFd), splitter_(utf8) {
+    setg(&key_, &key_, &key_);
 }
 
 void TerminalKeys::discardTyped() {
     endPending_ = false;
-    setg(buffer_.data(), buffer_.data(), buffer_.data());
+    begin_ = end_ = 0;
+    splitter_ = KeySplitter(utf8_);
+    split_ = {};
+    splitTaken_ = 0;
+    setg(&key_, &key_, &key_);
     ::tcflush(fd_, TCIFLUSH);
 }
 
@@ -53,17 +55,13 @@ TerminalKeys::WindowSize TerminalKeys::windowSize() const {
     return {size.ws_row, size.ws_col};
 }
 
-bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
-    if (ended_ || endPending_ || egptr() - gptr() == static_cast<std::ptrdiff_t>(buffer_.size())) {
+bool TerminalKeys::readMore(std::chrono::milliseconds patience, int alsoWake) {
+    if (ended_ || endPending_) {
         return false;
     }
-    // What is left moves to the front, to make room behind it.
-    const auto held = static_cast<std::size_t>(egptr() - gptr());
-    std::memmove(buffer_.data(), gptr(), held);
-    setg(buffer_.data(), buffer_.data(), buffer_.data() + held);
     // A descriptor of -1 is left out of the poll.
     std::array<pollfd, 3> waited = {pollfd{fd_, POLLIN, 0}, pollfd{continuedFd_, POLLIN, 0},
-                                    pollfd{alsoWake_, POLLIN, 0}};
+                                    pollfd{alsoWake, POLLIN, 0}};
     for (;;) {
         const int ready = ::poll(waited.data(), waited.size(),
                                  patience.count() < 0 ? -1 : static_cast<int>(patience.count()));
@@ -86,7 +84,7 @@ bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
             }
             continue;
         }
-        const ssize_t count = ::read(fd_, egptr(), buffer_.size() - held);
+        const ssize_t count = ::read(fd_, buffer_.data(), buffer_.size());
         if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
             continue;  // a terminal left non-blocking: nothing yet is not the end
         }
@@ -94,84 +92,82 @@ bool TerminalKeys::readMore(std::chrono::milliseconds patience) {
             ended_ = true;
             return false;
         }
-        // Keys after the end key are never handed out: the get area stops just before it.
-        char* const end = egptr() + count;
-        char* const endKey = std::find_if(
-            egptr(), end, [this](char key) { return traits_type::to_int_type(key) == endKey_; });
-        setg(eback(), gptr(), endKey);
-        endPending_ = endKey != end;
-        return endKey != gptr() + held;
+        // Keys after the end key are never handed out: the buffer stops just before it.
+        const auto* const read = buffer_.data();
+        const auto* const endKey = std::find_if(read, read + count, [this](char key) {
+            return traits_type::to_int_type(key) == endKey_;
+        });
+        begin_ = 0;
+        end_ = static_cast<std::size_t>(endKey - read);
+        endPending_ = endKey != read + count;
+        return end_ > 0;
     }
+}
+
+std::optional<Key> TerminalKeys::nextKey(std::chrono::milliseconds patience, int alsoWake) {
+    for (;;) {
+        if (splitTaken_ < split_.count) {
+            return split_.keys[splitTaken_++];
+        }
+        split_ = {};
+        splitTaken_ = 0;
+        if (begin_ < end_) {
+            split_ = splitter_.take(buffer_[begin_++]);
+        } else if (splitter_.pending()) {
+            if (!readMore(kSequenceWait)) {
+                split_ = splitter_.flush();  // no more of it came: it is what was typed
+            }
+        } else if (!readMore(patience, alsoWake)) {
+            if (endPending_) {
+                ended_ = true;
+            }
+            return std::nullopt;
+        }
+    }
+}
+
+bool TerminalKeys::prepareKey(std::chrono::milliseconds patience) {
+    while (const std::optional<Key> key = nextKey(patience)) {
+        if (key->kind == KeyKind::Byte || (key->kind == KeyKind::Arrow && arrowsMove_)) {
+            key_ = key->byte;
+            setg(&key_, &key_, &key_ + 1);
+            return true;
+        }
+    }
+    return false;
 }
 
 TerminalKeys::int_type TerminalKeys::underflow() {
-    for (;;) {
-        if (gptr() == egptr() && !readMore(std::chrono::milliseconds(-1))) {
-            if (endPending_ && gptr() == egptr()) {
-                ended_ = true;
-            }
-            if (ended_) {
-                return traits_type::eof();
-            }
-            continue;
+    while (!ended_) {
+        if (prepareKey(std::chrono::milliseconds(-1))) {
+            return traits_type::to_int_type(key_);
         }
-        const SplitKey key = splitFront();
-        if (key.kind == KeyKind::Byte) {
-            return traits_type::to_int_type(*gptr());
-        }
-        if (key.kind == KeyKind::Arrow && arrowsMove_) {
-            // The sequence's last byte becomes its letter, and the letter the key.
-            gbump(static_cast<int>(key.length) - 1);
-            *gptr() = key.move;
-            return traits_type::to_int_type(key.move);
-        }
-        gbump(static_cast<int>(key.length));
     }
+    return traits_type::eof();
 }
 
-SplitKey TerminalKeys::splitFront() {
-    std::string_view bytes(gptr(), static_cast<std::size_t>(egptr() - gptr()));
-    SplitKey key = splitKey(bytes, utf8_, true);
-    while (key.kind == KeyKind::Incomplete) {
-        const bool more = readMore(kSequenceWait);
-        bytes = std::string_view(gptr(), static_cast<std::size_t>(egptr() - gptr()));
-        key = splitKey(bytes, utf8_, more && bytes.size() < kLongestSequence);
+std::streamsize TerminalKeys::showmanyc() {
+    if (prepareKey(std::chrono::milliseconds(0))) {
+        return 1;
     }
-    return key;
+    return ended_ ? -1 : 0;
 }
 
 PressedKey TerminalKeys::pressKey(std::chrono::milliseconds patience, int alsoWake) {
-    alsoWake_ = alsoWake;
-    const bool any = gptr() != egptr() || readMore(patience);
-    alsoWake_ = -1;
-    if (!any) {
-        if (endPending_ && gptr() == egptr()) {
-            ended_ = true;
-        }
+    const std::optional<Key> key = nextKey(patience, alsoWake);
+    if (!key) {
         return PressedKey{ended_ ? PressedKey::Kind::Ended : PressedKey::Kind::None};
     }
-    const SplitKey key = splitFront();
-    const char first = *gptr();
-    gbump(static_cast<int>(key.length));
-    switch (key.kind) {
+    switch (key->kind) {
         case KeyKind::Byte:
-            return PressedKey{PressedKey::Kind::Byte, first};
+            return PressedKey{PressedKey::Kind::Byte, key->byte};
         case KeyKind::Arrow:
-            return PressedKey{PressedKey::Kind::Arrow, key.move};
+            return PressedKey{PressedKey::Kind::Arrow, key->byte};
         case KeyKind::End:
             return PressedKey{PressedKey::Kind::End};
         default:
             return PressedKey{};
     }
-}
-
-// What can be taken without waiting, so that the game knows when it is about to wait.
-std::streamsize TerminalKeys::showmanyc() {
-    if (ended_) {
-        return -1;
-    }
-    int pending = 0;
-    return ::ioctl(fd_, FIONREAD, &pending) == 0 ? pending : 0;
 }
 
 }  // namespace orbalune

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <streambuf>
 
 #include "platform/terminal/key_sequences.hpp"
@@ -28,9 +29,11 @@ struct PressedKey {
 // in line mode.
 //
 // A key is what one press sends: an escape sequence (an arrow, Home, a function key) or a
-// character of several bytes is read whole. The arrows give the letters of their directions
-// while arrows move (arrowsMove); every other sequence and character is dropped here, since no
-// menu offers one. A terminal left non-blocking by another program is waited on all the same.
+// character of several bytes is read whole, however the terminal's reads cut a burst of keys
+// (see KeySplitter). The arrows give the letters of their directions while arrows move
+// (arrowsMove); every other sequence and character is dropped here, since no menu offers one.
+// The stream hands out one key at a time, split off when it is asked for. A terminal left
+// non-blocking by another program is waited on all the same.
 class TerminalKeys : public std::streambuf {
 public:
     // `endKey`: the byte that ends input, or kNoEndKey. `utf8`: whether the terminal sends
@@ -39,7 +42,7 @@ public:
     TerminalKeys(int fd, int endKey, bool utf8 = false, int continuedFd = -1);
 
     static constexpr int kNoEndKey = -1;
-    // How long the rest of an escape sequence may take after its Escape: a terminal sends a
+    // How long the rest of an escape sequence may take after its last byte: a terminal sends a
     // sequence in one write, which arrives whole even over a slow network, while no one types
     // Escape and then '[' this fast; a lone Escape is not noticeably delayed.
     static constexpr std::chrono::milliseconds kSequenceWait{50};
@@ -68,27 +71,38 @@ public:
 
 protected:
     int_type underflow() override;
+    // 1 when a key can be taken without waiting for the player, so that the game knows when it
+    // is about to wait.
     std::streamsize showmanyc() override;
 
 private:
-    // Reads what the terminal has, waiting up to `patience` (forever if negative); false if
-    // nothing came in time, or the input ended.
-    bool readMore(std::chrono::milliseconds patience);
-    // The key the buffer starts with (not empty), once it is whole or no more of it comes.
-    SplitKey splitFront();
+    // Reads what the terminal has into the empty buffer, waiting up to `patience` (forever if
+    // negative); false if nothing came in time, the input ended, or `alsoWake` woke it.
+    bool readMore(std::chrono::milliseconds patience, int alsoWake = -1);
+    // The next key, waiting up to `patience` for its first byte; none if none came in time or
+    // the input ended.
+    std::optional<Key> nextKey(std::chrono::milliseconds patience, int alsoWake = -1);
+    // Puts the next key the game can take into the get area, waiting up to `patience`; false if
+    // none came in time or the input ended.
+    bool prepareKey(std::chrono::milliseconds patience);
 
     int fd_;
     int endKey_;
     bool utf8_;
     int continuedFd_;
-    int alsoWake_ = -1;
     bool arrowsMove_ = false;
     std::function<void()> mend_;
     bool ended_ = false;
     bool endPending_ = false;  // the end key follows what the buffer holds
-    // A burst of keys is read at once; a small buffer is plenty for what fingers type, and holds
-    // the longest sequence read whole.
+    // A burst of keys is read at once, into a buffer that a long sequence passes through in
+    // pieces; the keys its bytes make so far; the one key in the get area.
     std::array<char, 64> buffer_{};
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    KeySplitter splitter_;
+    KeySplitter::Keys split_;
+    std::size_t splitTaken_ = 0;
+    char key_ = 0;
 };
 
 }  // namespace orbalune
