@@ -18,7 +18,6 @@
 #include "game/game.hpp"
 #include "platform/replay/dropped_output.hpp"
 #include "platform/replay/instant_replay.hpp"
-#include "platform/replay/key_streams.hpp"
 #include "platform/replay/replay.hpp"
 #include "platform/replay/steered_watch.hpp"
 #include "platform/saved_games/play_session.hpp"
@@ -77,7 +76,7 @@ void BM_ResumeSavedGame(benchmark::State& state) {
     for (auto _ : state) {
         SaveFile save = openSaveFile(path, 0);
         PlaySession session(Console{nothingTyped, out, {}, 0}, &save);
-        Game game(session.console(save.game.seed));
+        Game game(session.console(save.seed));
         benchmark::DoNotOptimize(game.run());
         benchmark::DoNotOptimize(session.finish());
     }
@@ -92,9 +91,10 @@ void BM_ReplaySavedGameToFile(benchmark::State& state) {
         // to the disk at each close by ext4 (auto_da_alloc), a cost of the file system's.
         outputs.push_back(saved.path() + ".out" + std::to_string(outputs.size()));
         std::ofstream file(outputs.back(), std::ios::binary);
-        const SavedGame game = readSaveFile(saved.path());
-        KeyView keys(game.keys);
-        benchmark::DoNotOptimize(replayInstantly(keys, game.seed, file, {}));
+        const SaveReader game = openSaveReader(saved.path());
+        SavedKeys keys = game.keys();
+        SavedKeysStream stream(keys);
+        benchmark::DoNotOptimize(replayInstantly(stream, game.seed, file, {}));
     }
     for (const std::string& output : outputs) {
         std::filesystem::remove(output);
@@ -129,7 +129,8 @@ void BM_JumpToTheEndAndOneKeyBack(benchmark::State& state) {
             break;
         }
         TerminalKeys keyboard(pipe[0], TerminalKeys::kNoEndKey);
-        SteeredWatch watch({keys, kSeed}, screen, keyboard, 1);
+        SavedKeys saved(keys);
+        SteeredWatch watch({saved, kSeed}, screen, keyboard, 1);
         benchmark::DoNotOptimize(watch.run());
         ::close(pipe[0]);
         ::close(pipe[1]);

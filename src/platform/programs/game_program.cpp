@@ -77,7 +77,7 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, 
             reportError(err, kProgram, *command.savePath + ": " + error.reason);
             return kExitUsage;
         }
-        seed = save->game.seed;
+        seed = save->seed;
     }
 
     // Set only now, so that a game refused leaves the terminal untouched.

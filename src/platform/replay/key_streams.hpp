@@ -9,16 +9,6 @@
 
 namespace orbalune {
 
-// Keys held in memory, read in place: a long saved game is not copied to be played.
-class KeyView : public std::streambuf {
-public:
-    explicit KeyView(std::string_view keys) {
-        // Reading never writes through these pointers; streambuf only has non-const ones.
-        char* const start = const_cast<char*>(keys.data());
-        setg(start, start, start + keys.size());
-    }
-};
-
 // Keys from `source`, each one shown on `screen` as the game takes it, after its prompt.
 class EchoedKeys {
 public:

@@ -33,7 +33,7 @@ Playback::Playback(PlaybackKeys keys, std::ostream& screen, std::optional<double
       speed_(watchSpeed.value_or(1)),
       live_(!watchSpeed),
       sleep_(std::move(sleep)),
-      catchUp_(screen, watchSpeed ? CatchUp::kNothing : keys.keys),
+      catchUp_(watchSpeed ? CatchUp(screen) : CatchUp(screen, keys.keys)),
       feed_(*this),
       in_(&feed_) {}
 

@@ -13,6 +13,7 @@
 #include "platform/saved_games/catch_up.hpp"
 #include "platform/saved_games/followed_save.hpp"
 #include "platform/saved_games/save_format.hpp"
+#include "platform/saved_games/saved_keys.hpp"
 #include "platform/terminal/keys.hpp"
 
 namespace orbalune {
@@ -34,7 +35,7 @@ std::chrono::microseconds scaledWait(std::int32_t ms, double speed);
 // Where a played-back game's keys come from: a saved game as it was read, or one followed as its
 // player plays it.
 struct PlaybackKeys {
-    const std::string& keys;
+    SavedKeys& keys;
     std::uint32_t seed;
     FollowedSave* followed = nullptr;  // when set, the game goes on as its player plays it
 };
@@ -66,7 +67,7 @@ private:
     std::streambuf::int_type peekKey();
     std::streambuf::int_type takeKey();
     void wait(std::int32_t ms);
-    [[nodiscard]] const std::string& keys() const { return source_.keys; }
+    [[nodiscard]] SavedKeys& keys() { return source_.keys; }
 
     PlaybackKeys source_;
     std::ostream& screen_;

@@ -223,19 +223,20 @@ int playBack(const ReplayCommand& command, const ReplayTerminal& terminal) {
     if (command.mode == Mode::Info) {
         return sumUp(command.files, terminal.out);
     }
-    const SavedGame saved = readSaveFile(command.file);
+    const SaveReader saved = openSaveReader(command.file);
+    SavedKeys keys = saved.keys();
     switch (command.mode) {
         case Mode::Watch:
-            return playInTime({saved.keys, saved.seed}, command, terminal);
+            return playInTime({keys, saved.seed}, command, terminal);
         case Mode::Cast:
         case Mode::Ttyrec:
             return recordWatch(
-                command.file, saved,
+                command.file, saved.seed, keys,
                 command.mode == Mode::Cast ? RecordingFormat::Asciicast : RecordingFormat::Ttyrec,
                 command.speed, terminal.out);
         default: {
-            KeyView keys(saved.keys);
-            return replayInstantly(keys, saved.seed, terminal.out,
+            SavedKeysStream stream(keys);
+            return replayInstantly(stream, saved.seed, terminal.out,
                                    {command.showPauses, command.mode == Mode::Echo});
         }
     }

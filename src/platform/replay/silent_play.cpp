@@ -17,7 +17,7 @@ class LookedAtKeys {
 public:
     using Look = std::function<void(const Game&, std::size_t)>;
 
-    LookedAtKeys(const std::string& keys, const Look& look) : keys_(keys), look_(look) {}
+    LookedAtKeys(SavedKeys& keys, const Look& look) : keys_(keys), look_(look) {}
 
     std::streambuf& keys() { return feed_; }
     void watch(const Game& game) { game_ = &game; }
@@ -44,7 +44,7 @@ private:
         return key;
     }
 
-    const std::string& keys_;
+    SavedKeys& keys_;
     const Look& look_;
     const Game* game_ = nullptr;
     std::size_t next_ = 0;   // the byte of the next key
@@ -55,7 +55,7 @@ private:
 
 }  // namespace
 
-int playSilently(const std::string& keys, std::uint32_t seed,
+int playSilently(SavedKeys& keys, std::uint32_t seed,
                  const std::function<void(const Game& game, std::size_t taken)>& look) {
     LookedAtKeys looked(keys, look);
     std::istream in(&looked.keys());

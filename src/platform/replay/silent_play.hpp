@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/saved_games/saved_keys.hpp"
+
 namespace orbalune {
 
 struct Game;
@@ -13,7 +15,7 @@ struct Game;
 // and lets `look` see it each time it takes a key, with the number of keys taken before that one
 // (blanks, which the game passes over, are not keys), and once more when the keys have run out.
 // Returns the game's status.
-int playSilently(const std::string& keys, std::uint32_t seed,
+int playSilently(SavedKeys& keys, std::uint32_t seed,
                  const std::function<void(const Game& game, std::size_t taken)>& look);
 
 }  // namespace orbalune

@@ -328,7 +328,7 @@ std::size_t SteeredWatch::keyCount() {
     return keyCount_;
 }
 
-std::size_t SteeredWatch::byteOf(std::size_t position) const {
+std::size_t SteeredWatch::byteOf(std::size_t position) {
     std::size_t byte = 0;
     for (std::size_t passed = 0; passed < position && byte < keys().size(); ++byte) {
         passed += isBlankKey(keys()[byte]) ? 0 : 1;

@@ -72,10 +72,10 @@ private:
     const WatchEvents& events();
     void drawStatus();
 
-    [[nodiscard]] const std::string& keys() const { return source_.keys; }
+    [[nodiscard]] SavedKeys& keys() { return source_.keys; }
     // How many keys there are so far, and the byte of the file's keys after the first `position`.
     std::size_t keyCount();
-    [[nodiscard]] std::size_t byteOf(std::size_t position) const;
+    [[nodiscard]] std::size_t byteOf(std::size_t position);
 
     PlaybackKeys source_;
     std::ostream& terminal_;

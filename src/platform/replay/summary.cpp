@@ -65,13 +65,14 @@ std::size_t widthOf(std::string_view text, bool utf8) {
                 : text.size();
 }
 
-// A saved game already read, played through; `beingPlayed`: whether a game holds its file.
-GameRecord playedThrough(const std::string& file, const SavedGame& saved, bool beingPlayed) {
+// A saved game played through; `beingPlayed`: whether a game holds its file.
+GameRecord playedThrough(const std::string& file, const SaveReader& saved, bool beingPlayed) {
     GameRecord record;
     record.file = file;
     record.seed = saved.seed;
     bool wasDead = false;
-    record.status = playSilently(saved.keys, saved.seed, [&](const Game& game, std::size_t taken) {
+    SavedKeys keys = saved.keys();
+    record.status = playSilently(keys, saved.seed, [&](const Game& game, std::size_t taken) {
         record.keys = taken;
         const bool dead = game.player.isDead();
         record.deaths += dead && !wasDead ? 1 : 0;
@@ -100,10 +101,8 @@ GameRecord playedThrough(const std::string& file, const SavedGame& saved, bool b
 
 GameRecord recordOf(const std::string& file) {
     try {
-        SaveReader reader = openSaveReader(file);
-        SavedGame saved{reader.seed, {}};
-        reader.readMore(saved.keys);
-        return playedThrough(file, saved, reader.beingPlayed());
+        const SaveReader reader = openSaveReader(file);
+        return playedThrough(file, reader, reader.beingPlayed());
     } catch (const SaveFileError& error) {
         GameRecord record;
         record.file = file;

@@ -7,7 +7,7 @@
 
 namespace orbalune {
 
-WatchEvents WatchEvents::find(const std::string& keys, std::uint32_t seed) {
+WatchEvents WatchEvents::find(SavedKeys& keys, std::uint32_t seed) {
     WatchEvents events;
     bool wasInDungeon = false;
     Game::Menu lastMenu = Game::Menu::None;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/saved_games/saved_keys.hpp"
+
 namespace orbalune {
 
 // Where a saved game goes from town to the dungeon or back, and where its fights begin, as
@@ -18,7 +20,7 @@ struct WatchEvents {
     std::vector<std::size_t> fights;
     std::size_t keysSeen = 0;  // how many bytes of keys the game was played through
 
-    static WatchEvents find(const std::string& keys, std::uint32_t seed);
+    static WatchEvents find(SavedKeys& keys, std::uint32_t seed);
 };
 
 // The first of `positions` (in order) after `position`, and the last before it.

@@ -6,7 +6,7 @@ namespace orbalune {
 
 namespace {
 
-std::size_t withoutTrailingBlanks(const std::string& keys, std::size_t end) {
+std::size_t withoutTrailingBlanks(SavedKeys& keys, std::size_t end) {
     while (end > 0 && isBlankKey(keys[end - 1])) {
         --end;
     }
@@ -15,9 +15,7 @@ std::size_t withoutTrailingBlanks(const std::string& keys, std::size_t end) {
 
 }  // namespace
 
-const std::string CatchUp::kNothing;
-
-CatchUp::CatchUp(std::ostream& screen, const std::string& keys, std::size_t end)
+CatchUp::CatchUp(std::ostream& screen, SavedKeys& keys, std::size_t end)
     : screen_(screen),
       keys_(keys),
       end_(withoutTrailingBlanks(keys, end)),

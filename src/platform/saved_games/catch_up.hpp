@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/saved_games/held_output.hpp"
+#include "platform/saved_games/saved_keys.hpp"
 
 namespace orbalune {
 
@@ -16,11 +17,11 @@ class CatchUp {
 public:
     // The game catches up with the keys `keys` holds now, but for trailing blanks, which would
     // only hold back the moment it catches up; `keys` may grow meanwhile.
-    CatchUp(std::ostream& screen, const std::string& keys) : CatchUp(screen, keys, keys.size()) {}
+    CatchUp(std::ostream& screen, SavedKeys& keys) : CatchUp(screen, keys, keys.size()) {}
     // The same with the first `end` of them only.
-    CatchUp(std::ostream& screen, const std::string& keys, std::size_t end);
+    CatchUp(std::ostream& screen, SavedKeys& keys, std::size_t end);
     // A game with nothing to catch up with: it writes to `screen` from the start.
-    static const std::string kNothing;
+    explicit CatchUp(std::ostream& screen) : CatchUp(screen, nothing_, 0) {}
     CatchUp(const CatchUp&) = delete;
     CatchUp& operator=(const CatchUp&) = delete;
     ~CatchUp() = default;
@@ -31,7 +32,7 @@ public:
     [[nodiscard]] bool failed() const { return out_.fail() || screen_.fail(); }
 
     [[nodiscard]] bool replaying() const { return next_ < end_; }
-    [[nodiscard]] char nextKey() const { return keys_[next_]; }
+    [[nodiscard]] char nextKey() { return keys_[next_]; }
     // How many keys the game has taken so far.
     [[nodiscard]] std::size_t taken() const { return next_; }
     char takeKey();
@@ -46,7 +47,8 @@ private:
     enum class Phase { Replaying, CaughtUp, Live };
 
     std::ostream& screen_;
-    const std::string& keys_;
+    SavedKeys nothing_;
+    SavedKeys& keys_;
     std::size_t end_;
     std::size_t next_ = 0;
     Phase phase_;

@@ -23,9 +23,7 @@ constexpr auto kPollInterval = std::chrono::milliseconds(50);
 }  // namespace
 
 FollowedSave::FollowedSave(const std::string& path)
-    : reader_(openSaveReader(path)), changes_(os::watchWrites(path)) {
-    reader_.readMore(keys_);
-}
+    : reader_(openSaveReader(path)), keys_(reader_.keys()), changes_(os::watchWrites(path)) {}
 
 bool FollowedSave::awaitMoreThan(std::size_t count) {
     for (;;) {
@@ -40,12 +38,12 @@ std::optional<bool> FollowedSave::moreThan(std::size_t count) {
     if (changes_) {
         os::drainWatch(changes_.get());
     }
-    reader_.readMore(keys_);
+    keys_.grow();
     if (keys_.size() > count) {
         return true;
     }
     if (!reader_.beingPlayed()) {
-        reader_.readMore(keys_);  // the last keys may have come just before the game ended
+        keys_.grow();  // the last keys may have come just before the game ended
         return keys_.size() > count;
     }
     return std::nullopt;

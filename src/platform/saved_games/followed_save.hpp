@@ -21,8 +21,8 @@ public:
     explicit FollowedSave(const std::string& path);
 
     [[nodiscard]] std::uint32_t seed() const { return reader_.seed; }
-    // Every key read so far.
-    [[nodiscard]] const std::string& keys() const { return keys_; }
+    // Every key seen so far.
+    [[nodiscard]] SavedKeys& keys() { return keys_; }
 
     // Sleeps until the file holds more than `count` keys (true), or until no one plays it and it
     // has no more (false).
@@ -41,7 +41,7 @@ private:
     void awaitChange();
 
     SaveReader reader_;
-    std::string keys_;
+    SavedKeys keys_;
     UniqueFd changes_;  // readable when the file is written; empty where none can be had
 };
 

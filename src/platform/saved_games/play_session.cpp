@@ -26,7 +26,7 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
       keyboard_(keyboard),
       shownLine_(*terminal_.out.rdbuf()),
       screen_(&shownLine_),
-      catchUp_(screen_, save != nullptr ? save->game.keys : CatchUp::kNothing),
+      catchUp_(save != nullptr ? CatchUp(screen_, save->keys) : CatchUp(screen_)),
       keys_(*this),
       in_(&keys_) {
     if (keyboard_ != nullptr) {
@@ -84,8 +84,7 @@ Traits::int_type PlaySession::peekKey() {
 Traits::int_type PlaySession::takeKey() {
     if (catchUp_.replaying()) {
         if (progress_ && catchUp_.taken() % kKeysBetweenLooksAtTheClock == 0) {
-            progress_->update(catchUp_.taken(), save_->game.keys.size(),
-                              ProgressLine::Clock::now());
+            progress_->update(catchUp_.taken(), save_->keys.size(), ProgressLine::Clock::now());
         }
         return Traits::to_int_type(catchUp_.takeKey());
     }

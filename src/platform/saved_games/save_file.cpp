@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/os/file_system.hpp"
+#include "platform/os/read_at.hpp"
 #include "platform/os/write_all.hpp"
 #include "platform/saved_games/save_creation.hpp"
 
@@ -30,9 +31,6 @@ constexpr int kOpenAttempts = 3;
 // times this long for it before it takes the file to be in use by another game.
 constexpr int kLockAttempts = 20;
 constexpr auto kLockRetryDelay = std::chrono::milliseconds(10);
-
-// Keys are read in pieces of this size beyond what the file's size promised.
-constexpr std::size_t kReadChunk = std::size_t{1} << 16;
 
 [[noreturn]] void refuseFor(const char* what, int error) {
     throw SaveFileError{std::string(what) + ": " + std::strerror(error)};
@@ -82,32 +80,15 @@ UniqueFd openRegular(const std::string& path, int access) {
     return fd;
 }
 
-// Reads from `offset` until the end of the file; the number of bytes read.
-std::size_t readAt(int fd, char* into, std::size_t size, std::uint64_t offset) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t count =
-            ::pread(fd, into + done, size - done, static_cast<off_t>(offset + done));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            refuseFor("cannot read", errno);
-        }
-        if (count == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return done;
-}
-
 // Reads the header, and only the header: no more of a stranger's file is read before it is
 // known to be a saved game.
 SaveHeader readHeader(int fd) {
     std::array<char, kHeaderProbeBytes> start{};
-    const std::size_t size = readAt(fd, start.data(), start.size(), 0);
-    return parseSaveHeader(std::string_view(start.data(), size));
+    const std::ptrdiff_t size = readAt(fd, start.data(), start.size(), 0);
+    if (size < 0) {
+        refuseFor("cannot read", errno);
+    }
+    return parseSaveHeader(std::string_view(start.data(), static_cast<std::size_t>(size)));
 }
 
 void syncDirectory(const std::string& path) {
@@ -161,28 +142,6 @@ bool SaveFile::makeDurable() {
     return true;
 }
 
-void SaveReader::readMore(std::string& keys) {
-    try {
-        struct stat info {};
-        const std::uint64_t size = ::fstat(fd.get(), &info) == 0 ? info.st_size : 0;
-        // One byte more than the file's size promises: a file that did not grow is then read
-        // in one piece, and its keys are never moved to a larger buffer.
-        for (std::size_t wanted = size > offset ? size - offset + 1 : kReadChunk;;
-             wanted = kReadChunk) {
-            const std::size_t start = keys.size();
-            keys.resize(start + wanted);
-            const std::size_t count = readAt(fd.get(), keys.data() + start, wanted, offset);
-            keys.resize(start + count);
-            offset += count;
-            if (count < wanted) {
-                return;
-            }
-        }
-    } catch (const std::exception&) {  // bad_alloc or length_error; refusals pass through
-        throw SaveFileError{"too many keys to hold in memory"};
-    }
-}
-
 SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed,
                       const os::NamingCalls& calls) {
     for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
@@ -193,13 +152,11 @@ SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed,
             }
             lockForPlay(fd.get());
             const SaveHeader header = readHeader(fd.get());
-            SaveReader reader{std::move(fd), header.seed, header.size};
-            SavedGame game{header.seed, {}};
-            reader.readMore(game.keys);
-            return SaveFile{path, std::move(reader.fd), std::move(game), false, false};
+            SavedKeys keys(fd.get(), header.size);
+            return SaveFile{path, std::move(fd), header.seed, keys, false, false};
         }
         if (std::optional<UniqueFd> created = createSaveFile(path, newGameSeed, calls)) {
-            return SaveFile{path, std::move(*created), SavedGame{newGameSeed, {}}, true, true};
+            return SaveFile{path, std::move(*created), newGameSeed, SavedKeys(), true, true};
         }
     }
     refuseFor("cannot open", ENOENT);
@@ -225,13 +182,6 @@ bool SaveReader::beingPlayed() const {
     }
     ::flock(fd.get(), LOCK_UN);
     return false;
-}
-
-SavedGame readSaveFile(const std::string& path) {
-    SaveReader reader = openSaveReader(path);
-    SavedGame game{reader.seed, {}};
-    reader.readMore(game.keys);
-    return game;
 }
 
 }  // namespace orbalune

@@ -6,6 +6,7 @@
 #include "platform/os/file_system.hpp"
 #include "platform/os/unique_fd.hpp"
 #include "platform/saved_games/save_format.hpp"
+#include "platform/saved_games/saved_keys.hpp"
 
 namespace orbalune {
 
@@ -14,8 +15,9 @@ namespace orbalune {
 // it, so that a game killed at any moment resumes at the last key it took.
 struct SaveFile {
     std::string path;
-    UniqueFd fd;     // open for appending
-    SavedGame game;  // the seed, and the keys the file held when it was opened
+    UniqueFd fd;  // open for appending
+    std::uint32_t seed = 0;
+    SavedKeys keys;  // those the file held when it was opened, read from `fd`
     bool created = false;
     // Written but perhaps only in the kernel's cache, lost if the power goes.
     bool unsynced = false;
@@ -41,11 +43,10 @@ SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed,
 struct SaveReader {
     UniqueFd fd;
     std::uint32_t seed = 0;
-    std::uint64_t offset = 0;  // of the first byte not read yet
+    std::uint64_t keysStart = 0;  // the byte its keys start at
 
-    // Appends to `keys` whatever the file holds beyond what was read, never more than is there;
-    // throws SaveFileError when the file cannot be read or its keys do not fit in memory.
-    void readMore(std::string& keys);
+    // Its keys, read from the file as they are asked for.
+    [[nodiscard]] SavedKeys keys() const { return SavedKeys(fd.get(), keysStart); }
     // Whether a game plays the file now: one holds an exclusive lock on it. The look at the
     // lock is so brief that a game starting meanwhile, which waits a moment for it, still does.
     [[nodiscard]] bool beingPlayed() const;
@@ -54,8 +55,5 @@ struct SaveReader {
 // Opens a saved game for reading and reads its header; the same checks and messages as
 // openSaveFile.
 SaveReader openSaveReader(const std::string& path);
-
-// Reads a whole saved game without playing it, for replaying and inspecting.
-SavedGame readSaveFile(const std::string& path);
 
 }  // namespace orbalune

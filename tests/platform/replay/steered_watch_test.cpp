@@ -53,7 +53,8 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     const TemporaryDirectory directory;
     const std::string path = directory.file("steered.game");
     writeFile(path, saveHeader(kSeed) + watched);
-    const WatchEvents events = WatchEvents::find(keys, kSeed);
+    SavedKeys saved(keys);
+    const WatchEvents events = WatchEvents::find(saved, kSeed);
 
     TerminalRun watch(kReplay, {"--watch", "--speed", "1024", path});
     ASSERT_TRUE(watch.awaitText("| ? keys")) << watch.screen();  // single keys by now

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/replay/instant_replay.hpp"
-#include "platform/replay/key_streams.hpp"
 #include "platform/terminal/keys.hpp"
 #include "support/bot.hpp"
 
@@ -20,7 +19,8 @@ constexpr std::uint32_t kSeed = 7;
 // The game played from the first `count` keys, each after its prompt: it ends where the game
 // asks for the next key.
 std::string transcript(const std::string& keys, std::size_t count) {
-    KeyView view(std::string_view(keys).substr(0, count));
+    SavedKeys held(std::string_view(keys).substr(0, count));
+    SavedKeysStream view(held);
     std::ostringstream out;
     replayInstantly(view, kSeed, out, {false, true});
     return out.str();
@@ -57,7 +57,8 @@ TEST(WatchEvents, FindsEveryFightAtItsFirstMenuAndEveryChangeOfPlace) {
     bot.play();
     std::string keys = bot.typed;
     std::erase_if(keys, isBlankKey);  // a position is then a length of keys
-    const WatchEvents events = WatchEvents::find(keys, kSeed);
+    SavedKeys saved(keys);
+    const WatchEvents events = WatchEvents::find(saved, kSeed);
     const std::string whole = transcript(keys, keys.size());
     EXPECT_EQ(events.keysSeen, keys.size());
 

@@ -97,11 +97,11 @@ TEST(Resume, AFightTheLastKeyStartedGoesOnWithItsWaits) {
 TEST(Resume, StopsBeforeAKeyThatCannotBeSaved) {
     std::istringstream keyboard("ve");
     std::ostringstream screen;
-    SaveFile full{"full.game", UniqueFd(::open("/dev/full", O_WRONLY | O_CLOEXEC)),
-                  SavedGame{42, "v"}};
+    SaveFile full{"full.game", UniqueFd(::open("/dev/full", O_WRONLY | O_CLOEXEC)), 42,
+                  SavedKeys("v")};
     ASSERT_TRUE(full.fd);
     PlaySession session(Console{keyboard, screen, {}, 0}, &full);
-    Game game(session.console(full.game.seed));
+    Game game(session.console(full.seed));
     EXPECT_EQ(game.run(), 0);
     EXPECT_EQ(session.finish(),
               "full.game: cannot save the next key: No space left on device (the game stopped "
