@@ -17,9 +17,8 @@ constexpr std::chrono::milliseconds kForever{-1};
 // Clears the screen: the cursor home, then everything from it on.
 constexpr const char* kClearScreen = "\x1b[H\x1b[2J";
 
-// Fits in 80 columns; the arrows step like h and l.
-constexpr const char* kHelp =
-    "space pause  h l key back/on  < > place  [ ] fight  g N Enter  + - speed  End q";
+// After the position, fits in 80 columns; the arrows step like h and l.
+constexpr const char* kHelp = "space pause  h l step  < > place  [ ] fight  gN go  +- speed  End q";
 
 constexpr char kEscape = '\x1b';
 constexpr char kInterrupt = '\x03';  // Ctrl-C
@@ -227,6 +226,9 @@ void SteeredWatch::steer(const PressedKey& key) {
         case Kind::Ended:
             throw StopWatching{};
         case Kind::End:
+            if (source_.followed != nullptr) {
+                source_.followed->moreThan(taken_);  // the end is the last key played so far
+            }
             throw Jump{keyCount(), source_.followed != nullptr && !over_};
         case Kind::Arrow:
         case Kind::Byte:
@@ -269,8 +271,8 @@ void SteeredWatch::steer(const PressedKey& key) {
             drawStatus();
             return;
         case '?':
-            status_.draw(kHelp);
             helpShown_ = true;
+            drawStatus();
             return;
         case 'q':
         case kEscape:
@@ -344,17 +346,20 @@ const WatchEvents& SteeredWatch::events() {
 }
 
 void SteeredWatch::drawStatus() {
-    if (helpShown_) {
-        return;
-    }
     std::ostringstream text;
     text << "key " << position_ << " of " << keyCount() << " | ";
+    if (helpShown_) {
+        status_.draw(text.str() + kHelp);
+        return;
+    }
     if (game_ != nullptr && game_->inDungeon == 1) {
         text << "dungeon " << game_->dungeonNumber;
     } else {
         text << "town";
     }
-    if (live_) {
+    if (over_) {
+        text << " | ended";
+    } else if (live_) {
         text << " | live";
     } else {
         text << " | speed " << speed_;

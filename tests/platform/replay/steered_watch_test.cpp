@@ -1,11 +1,15 @@
 // A saved game watched at a pseudo-terminal and steered by its keys.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/os/unique_fd.hpp"
 #include "platform/replay/watch_events.hpp"
 #include "platform/saved_games/save_format.hpp"
 #include "platform/terminal/keys.hpp"
@@ -68,8 +72,8 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
         watch.type("+");
         ASSERT_TRUE(watch.awaitText("| speed 1024 | paused")) << watch.screen();
     }
-    watch.type("?");
-    ASSERT_TRUE(watch.awaitText("space pause")) << watch.screen();
+    watch.type("?");  // the keys, after the position
+    ASSERT_TRUE(watch.awaitText(" of " + std::to_string(count) + " | space pause")) << watch.screen();
     // Nothing but status lines after the first that said it was paused.
     const std::size_t paused = watch.screen().find(pausedStatus) + pausedStatus.size();
     EXPECT_EQ(watch.screen().substr(paused, kStatusStart.size()), kStatusStart);
@@ -116,6 +120,29 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     const int status = watch.finish();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_TRUE(sameSettings(watch.settings(), watch.initialSettings()));
+}
+
+// Following a game being played, End lands on its last key however many came while the watch
+// was paused, and goes on live; once no one plays the game, the status line says it ended.
+TEST(SteeredWatch, EndWhileFollowingLandsOnTheLastKeyLive) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("played.game");
+    writeFile(path, saveHeader(kSeed) + "v");
+    UniqueFd played(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    ASSERT_EQ(::flock(played.get(), LOCK_EX), 0);  // as the player's game holds it
+    TerminalRun watch(kReplay, {"--watch", "--follow", path});
+    ASSERT_TRUE(watch.awaitText(statusOf(1, 1) + "town | live")) << watch.screen();
+    watch.type(" ");
+    ASSERT_TRUE(watch.awaitText("| paused")) << watch.screen();
+    const std::string more(300, 'v');
+    ASSERT_EQ(::write(played.get(), more.data(), more.size()), 300);
+    watch.type("\x1b[F");
+    ASSERT_TRUE(watch.awaitText("going to key 301 of 301...")) << watch.screen();
+    ASSERT_TRUE(watch.awaitText(statusOf(301, 301) + "town | live | ? keys")) << watch.screen();
+    played = UniqueFd();  // the player's game ends
+    ASSERT_TRUE(watch.awaitText(statusOf(301, 301) + "town | ended")) << watch.screen();
+    watch.type("q");
+    EXPECT_EQ(watch.finish(), 0);
 }
 
 }  // namespace
