@@ -148,6 +148,10 @@ void TerminalRun::signal(int number) const {
     ::kill(pid_, number);
 }
 
+void TerminalRun::stopOutput() const {
+    ::tcflow(slave_, TCOOFF);
+}
+
 void TerminalRun::resize(int rows) const {
     winsize size{};
     size.ws_row = static_cast<unsigned short>(rows);

@@ -36,6 +36,8 @@ public:
     [[nodiscard]] termios settings() const;
     [[nodiscard]] const termios& initialSettings() const { return initial_; }
     void signal(int number) const;
+    // Stops the terminal's output, as Ctrl-S does: the program's writes wait.
+    void stopOutput() const;
     // Makes the window `rows` high, as dragging it does: the program is told by SIGWINCH.
     void resize(int rows) const;
     // Sets O_NONBLOCK on the terminal, for the program as for everyone sharing it; whether it is

@@ -1,8 +1,11 @@
 #include "platform/terminal/single_key_mode.hpp"
 
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -11,9 +14,16 @@ namespace orbalune {
 
 namespace {
 
-// The signals that end a program at its terminal (SIGXCPU: past a processor time limit, as a
-// shared host may set), and the one that stops it.
-constexpr std::array kEndingSignals = {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGXCPU};
+// The signals whose default action ends a program and that come from outside it: from the
+// terminal, from other programs (kill), from timers and limits (SIGXCPU: past a processor time
+// limit, as a shared host may set), and from a reader that went away (SIGPIPE). SIGABRT: a
+// program's own failure that nothing caught.
+constexpr std::array kEndingSignals = {SIGINT,  SIGQUIT, SIGTERM,   SIGHUP,  SIGXCPU, SIGUSR1,
+                                       SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPIPE, SIGABRT};
+
+// How long before a processor time limit with no warning the program warns itself, when that
+// limit is a second or less (a limit of whole seconds is otherwise lowered by one).
+constexpr suseconds_t kCpuWarningMarginUs = 100'000;
 
 // What the handlers need, set before they are installed and left alone while they are: a
 // handler may run at any moment, so it only reads these. Nothing else in the program is global.
@@ -22,13 +32,18 @@ struct Saved {
     termios found{};    // the terminal as it was found
     termios playing{};  // single keys
     std::array<struct sigaction, kEndingSignals.size()> previousEnding{};
+    rlimit cpuLimit{};  // as found, to put back
+    bool cpuLimitLowered = false;
+    bool cpuTimerSet = false;
     struct sigaction previousStop {};
     struct sigaction previousContinue {};
     int continuedWrite = -1;  // a byte is written to it when the program continues in front
     struct sigaction previousResize {};
     bool wakeOnResize = false;
-    int screenFd = -1;
-    std::string_view leaving;  // written to screenFd before the program ends or stops
+    // The terminal of screenFd opened anew, non-blocking, so that a handler's writes never wait
+    // on a terminal whose output is stopped (Ctrl-S); -1 if it could not be.
+    int leavingFd = -1;
+    std::string_view leaving;  // written to leavingFd before the program ends or stops
 };
 Saved saved;  // the signal handlers' own
 
@@ -63,9 +78,9 @@ void setIfForeground(const termios& settings) {
 
 // The screen and the terminal as the shell expects them.
 void leave() {
-    if (saved.screenFd >= 0 && !saved.leaving.empty()) {
+    if (saved.leavingFd >= 0 && !saved.leaving.empty()) {
         [[maybe_unused]] const ssize_t written =
-            write(saved.screenFd, saved.leaving.data(), saved.leaving.size());
+            write(saved.leavingFd, saved.leaving.data(), saved.leaving.size());
     }
     setIfForeground(saved.found);
 }
@@ -111,11 +126,54 @@ void resumeSingleKeys(int /*signal*/) {
     errno = savedErrno;
 }
 
+// The processor time limit is near: the program ends as the limit would end it, terminal restored.
+void endByCpuLimit(int /*signal*/) {
+    restoreAndEnd(SIGXCPU);
+}
+
 void tellOfResize(int /*signal*/) {
     const int savedErrno = errno;
     const char resized = 'r';
     [[maybe_unused]] const ssize_t written = write(saved.continuedWrite, &resized, 1);
     errno = savedErrno;
+}
+
+// A processor time limit whose soft and hard values are the same (as `ulimit -t` sets them) ends
+// the program with SIGKILL, which no handler sees. The program warns itself first: by a soft
+// limit a second lower, or, under a limit of a second, by a timer of processor time.
+void warnBeforeCpuLimit() {
+    if (getrlimit(RLIMIT_CPU, &saved.cpuLimit) != 0 || saved.cpuLimit.rlim_cur == RLIM_INFINITY ||
+        saved.cpuLimit.rlim_cur != saved.cpuLimit.rlim_max) {
+        return;
+    }
+    if (saved.cpuLimit.rlim_max >= 2) {
+        rlimit lowered = saved.cpuLimit;
+        lowered.rlim_cur = saved.cpuLimit.rlim_max - 1;
+        saved.cpuLimitLowered = setrlimit(RLIMIT_CPU, &lowered) == 0;
+        return;
+    }
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    const long long spentUs = (used.ru_utime.tv_sec + used.ru_stime.tv_sec) * 1'000'000LL +
+                              used.ru_utime.tv_usec + used.ru_stime.tv_usec;
+    const long long leftUs =
+        std::max(1LL, static_cast<long long>(saved.cpuLimit.rlim_max) * 1'000'000LL - spentUs -
+                          kCpuWarningMarginUs);
+    struct sigaction replaced {};  // the ending handler, put back with the others
+    install(SIGPROF, endByCpuLimit, &replaced);
+    itimerval timer{};
+    timer.it_value.tv_sec = static_cast<time_t>(leftUs / 1'000'000);
+    timer.it_value.tv_usec = static_cast<suseconds_t>(leftUs % 1'000'000);
+    saved.cpuTimerSet = setitimer(ITIMER_PROF, &timer, nullptr) == 0;
+}
+
+// A descriptor of the terminal `fd` that never blocks a write; -1 if there is none.
+int openNonBlocking(int fd) {
+    std::array<char, 256> name{};
+    if (fd < 0 || ttyname_r(fd, name.data(), name.size()) != 0) {
+        return -1;
+    }
+    return open(name.data(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
 // A pipe whose ends are non-blocking and closed in programs started from this one.
@@ -150,7 +208,7 @@ SingleKeyMode::SingleKeyMode(int fd, Steering steering) {
     if (steering.interruptIsAKey) {
         saved.playing.c_cc[VINTR] = _POSIX_VDISABLE;
     }
-    saved.screenFd = steering.screenFd;
+    saved.leavingFd = openNonBlocking(steering.screenFd);
     saved.leaving = steering.leaving;
     saved.wakeOnResize = steering.wakeOnResize && continuedFd_ >= 0;
     if (saved.wakeOnResize) {
@@ -161,6 +219,7 @@ SingleKeyMode::SingleKeyMode(int fd, Steering steering) {
     }
     install(SIGTSTP, restoreAndStop, &saved.previousStop);
     install(SIGCONT, resumeSingleKeys, &saved.previousContinue);
+    warnBeforeCpuLimit();
     if (tcsetattr(fd, TCSANOW, &saved.playing) != 0) {
         return;
     }
@@ -181,6 +240,16 @@ SingleKeyMode::~SingleKeyMode() {
     sigaction(SIGCONT, &saved.previousContinue, nullptr);
     if (saved.wakeOnResize) {
         sigaction(SIGWINCH, &saved.previousResize, nullptr);
+    }
+    if (saved.cpuTimerSet) {
+        const itimerval off{};
+        setitimer(ITIMER_PROF, &off, nullptr);
+    }
+    if (saved.cpuLimitLowered) {
+        setrlimit(RLIMIT_CPU, &saved.cpuLimit);
+    }
+    if (saved.leavingFd >= 0) {
+        close(saved.leavingFd);
     }
     if (continuedFd_ >= 0) {
         close(continuedFd_);

@@ -9,9 +9,13 @@ namespace orbalune {
 // Puts a terminal into single-key mode for as long as the record lives: no line editing and no
 // echo, each key readable the moment it is pressed; signals and everything else as they were.
 // The terminal gets its own settings back however the program ends or stops: when the record
-// goes, and on Ctrl-C, Ctrl-\, SIGTERM, SIGHUP and SIGXCPU before the program ends by that signal,
-// so that the shell sees what happened. On Ctrl-Z it gets them back before the program stops, and
-// single keys again after `fg`. Only SIGKILL is beyond reach.
+// goes, and before the program ends by any signal that comes from outside it (Ctrl-C, Ctrl-\,
+// SIGTERM, SIGHUP, SIGXCPU, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGPIPE) or SIGABRT,
+// so that the shell sees what happened. A processor time limit that would end the program with
+// SIGKILL (soft and hard the same, as `ulimit -t` sets them) is made to warn it first. On Ctrl-Z
+// the terminal gets its settings back before the program stops, and single keys again after
+// `fg`. Only SIGKILL is beyond reach. What is written to the screen on the way out never waits
+// on a terminal whose output is stopped.
 //
 // One at a time: the signal handlers share the terminal's settings with it.
 class SingleKeyMode {

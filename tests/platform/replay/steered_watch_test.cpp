@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,7 +74,8 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
         ASSERT_TRUE(watch.awaitText("| speed 1024 | paused")) << watch.screen();
     }
     watch.type("?");  // the keys, after the position
-    ASSERT_TRUE(watch.awaitText(" of " + std::to_string(count) + " | space pause")) << watch.screen();
+    ASSERT_TRUE(watch.awaitText(" of " + std::to_string(count) + " | space pause"))
+        << watch.screen();
     // Nothing but status lines after the first that said it was paused.
     const std::size_t paused = watch.screen().find(pausedStatus) + pausedStatus.size();
     EXPECT_EQ(watch.screen().substr(paused, kStatusStart.size()), kStatusStart);
@@ -119,6 +121,21 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     ASSERT_TRUE(watch.awaitText(std::string(StatusLine::kLeaving)));
     const int status = watch.finish();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(sameSettings(watch.settings(), watch.initialSettings()));
+}
+
+// A watch whose terminal output is stopped (Ctrl-S) ends at once on SIGTERM all the same, the
+// terminal as it was found: nothing on the way out waits on the terminal.
+TEST(SteeredWatch, EndsOnASignalWhileTheTerminalsOutputIsStopped) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("watched.game");
+    writeFile(path, saveHeader(kSeed) + std::string(1000, 'v'));
+    TerminalRun watch(kReplay, {"--watch", "--speed", "1024", path});
+    ASSERT_TRUE(watch.awaitText("| ? keys")) << watch.screen();
+    watch.stopOutput();
+    watch.signal(SIGTERM);
+    const int status = watch.finish();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
     EXPECT_TRUE(sameSettings(watch.settings(), watch.initialSettings()));
 }
 

@@ -159,8 +159,12 @@ TEST(TerminalPlay, AFileSizeLimitEndsTheGameWithItsReason) {
 
 TEST(TerminalPlay, EveryWayOfEndingLeavesTheTerminalAsItWasFound) {
     // Ctrl-D is above. Ctrl-C is typed, as the terminal makes it a signal; the others are sent.
-    for (const auto& [typed, signal] : {std::pair{"\x03", SIGINT}, std::pair{"", SIGTERM},
-                                        std::pair{"", SIGHUP}, std::pair{"", SIGXCPU}}) {
+    std::vector<std::pair<const char*, int>> endings = {{"\x03", SIGINT}};
+    for (const int signal : {SIGTERM, SIGHUP, SIGXCPU, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                             SIGPROF, SIGPIPE, SIGABRT}) {
+        endings.emplace_back("", signal);
+    }
+    for (const auto& [typed, signal] : endings) {
         TerminalRun game(kGame, {"--seed", "7"});
         ASSERT_TRUE(game.awaitPrompts(1)) << signal;
         play(game, "v");
@@ -172,6 +176,23 @@ TEST(TerminalPlay, EveryWayOfEndingLeavesTheTerminalAsItWasFound) {
         const int status = game.finish();
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
         EXPECT_TRUE(sameSettings(game.settings(), game.initialSettings())) << signal;
+    }
+}
+
+// A processor time limit of `ulimit -t` (soft and hard the same) would end the game with
+// SIGKILL, which leaves the terminal as the game set it: the game is warned first, and ends by
+// SIGXCPU with the terminal restored. A long catch-up spends the time.
+TEST(TerminalPlay, AProcessorTimeLimitEndsTheGameWithTheTerminalRestored) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("long.game");
+    writeFile(path, saveHeader(42) + std::string(20'000'000, 'v'));
+    for (const char* seconds : {"1", "2"}) {
+        TerminalRun game("/bin/sh", {"-c", std::string("ulimit -t ") + seconds + "; exec " + kGame +
+                                               " --save " + path});
+        const int status = game.finish();
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU)
+            << seconds << ": " << status;
+        EXPECT_TRUE(sameSettings(game.settings(), game.initialSettings())) << seconds;
     }
 }
 
