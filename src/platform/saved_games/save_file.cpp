@@ -61,10 +61,28 @@ bool regularFileAt(const std::string& path) {
     return false;
 }
 
+// In a shared games folder, anyone who may write to it could plant a file under a player's name
+// before the player's first game, or a link to someone else's game: a game is played only from
+// the player's own file, reached through no link but the player's own.
+void requireOwnLink(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && info.st_uid != ::geteuid()) {
+        throw SaveFileError{
+            "a symbolic link another user made (a game is played only through the player's own)"};
+    }
+}
+
+void requireOwnFile(const struct stat& info) {
+    if (info.st_uid != ::geteuid()) {
+        throw SaveFileError{
+            "belongs to another user (a game is played only from the player's own file)"};
+    }
+}
+
 // Opens a regular file; empty if it went away since it was looked at. The descriptor is checked
 // again, since the path may have been replaced in between. O_NONBLOCK keeps such a FIFO from
-// blocking the open; it does nothing to a regular file.
-UniqueFd openRegular(const std::string& path, int access) {
+// blocking the open; it does nothing to a regular file. `forPlay`: the file must be the player's.
+UniqueFd openRegular(const std::string& path, int access, bool forPlay) {
     UniqueFd fd(::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd && errno == ENOENT) {
         return fd;
@@ -77,6 +95,9 @@ UniqueFd openRegular(const std::string& path, int access) {
         refuseFor("cannot open", errno);
     }
     requireRegular(info);
+    if (forPlay) {
+        requireOwnFile(info);
+    }
     return fd;
 }
 
@@ -145,8 +166,9 @@ bool SaveFile::makeDurable() {
 SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed,
                       const os::NamingCalls& calls) {
     for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
+        requireOwnLink(path);
         if (regularFileAt(path)) {
-            UniqueFd fd = openRegular(path, O_RDWR | O_APPEND);
+            UniqueFd fd = openRegular(path, O_RDWR | O_APPEND, true);
             if (!fd) {
                 continue;  // removed since it was looked at
             }
@@ -167,7 +189,7 @@ SaveReader openSaveReader(const std::string& path) {
         if (!regularFileAt(path)) {
             break;
         }
-        if (UniqueFd fd = openRegular(path, O_RDONLY)) {
+        if (UniqueFd fd = openRegular(path, O_RDONLY, false)) {
             const SaveHeader header = readHeader(fd.get());
             return SaveReader{std::move(fd), header.seed, header.size};
         }

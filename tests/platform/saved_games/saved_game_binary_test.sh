@@ -106,7 +106,32 @@ done
 cmp "$work/theirs.game" <(header 5) || fail "a refused file changed"
 [ -z "$(ls -A "$work/their-directory")" ] || fail "a file appeared where none may be made"
 
-# 5. A screen that cannot be written stops the game instead of letting it play on blind, and
+# 5. A shared games folder as the hosting recipe makes it (setgid, sticky, the group may write),
+# where another member plants a file under the player's name before the player's first game, and
+# a link under another of the player's names to the player's own game: both are refused, and
+# left as they were. (The planting member is another user: only root can be both.)
+if [ "$(id -u)" -eq 0 ]; then
+  shared=$work/shared
+  install -d -m 3770 -g 65534 "$shared"
+  header 9 >"$shared/dave.game"
+  chmod 644 "$shared/dave.game"
+  "$game" --save "$shared/dave.game" </dev/null >/dev/null 2>/dev/null || fail "dave's own game"
+  member=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  "${member[@]}" sh -c "umask 0; printf 'file orbalune saved game\nformat 1\nrules 1\nseed 1\n\n' \
+    >'$shared/erin.game'; ln -s '$shared/dave.game' '$shared/frank.game'"
+  for case in "erin.game:belongs to another user (a game is played only from the player's own file)" \
+              "frank.game:a symbolic link another user made (a game is played only through the player's own)"; do
+    file=$shared/${case%%:*}
+    status=0
+    printf 'v' | "$game" --save "$file" >/dev/null 2>"$work/err" || status=$?
+    [ "$status" -eq 2 ] || fail "$file gave status $status"
+    [ "$(cat "$work/err")" = "orbalune: $file: ${case#*:}" ] || fail "$(cat "$work/err")"
+  done
+  cmp "$shared/erin.game" <(header 1) || fail "a planted file changed"
+  cmp "$shared/dave.game" <(header 9) || fail "the game behind a planted link changed"
+fi
+
+# 6. A screen that cannot be written stops the game instead of letting it play on blind, and
 # fails --help as it fails the game.
 for options in "" "--save $work/blind.game" --help; do
   status=0
@@ -117,7 +142,7 @@ for options in "" "--save $work/blind.game" --help; do
 done
 [ "$(sed 1,5d "$work/blind.game")" = "" ] || fail "a key the game never showed was saved"
 
-# 6. A closed standard stream is never taken for the saved game: the screen does not become keys
+# 7. A closed standard stream is never taken for the saved game: the screen does not become keys
 # in it, nor does the error message.
 header 42 >"$work/closed.game"
 printf 've' >>"$work/closed.game"
