@@ -68,28 +68,42 @@ connect() {
     "${options[@]}" "$user@127.0.0.1" "$@"
 }
 header() { printf 'file orbalune saved game\nformat 1\nrules 1\nseed %s\n\n' "$1"; }
+# Types the keys after the first, a moment apart, once the screen in the file $1 shows the
+# game's first prompt: typed earlier, at a terminal still in line mode, Ctrl-D would be the
+# terminal's end of a line rather than a key (a busy machine starts the game slowly).
+type_at_prompt() {
+  local screen=$1
+  shift
+  for _ in $(seq 200); do grep -q '==> ' "$screen" && break; sleep 0.1; done
+  for key in "$@"; do printf '%s' "$key"; sleep 0.3; done
+}
 
-# 1. Alice plays three keys at a terminal, one at a time, and ends with Ctrl-D. She types once
-# her game shows its first prompt: typed earlier, at a terminal still in line mode, Ctrl-D would
-# be the terminal's end of a line rather than a key (a busy machine starts the game slowly).
+# 1. Alice plays three keys at a terminal, one at a time, and ends with Ctrl-D.
 status=0
 : >"$work/screen"
-{
-  for _ in $(seq 200); do grep -q '==> ' "$work/screen" && break; sleep 0.1; done
-  for key in v i v $'\x04'; do printf '%s' "$key"; sleep 0.3; done
-} | connect alice -tt >"$work/screen" 2>"$work/err" || status=$?
+type_at_prompt "$work/screen" v i v $'\x04' | connect alice -tt >"$work/screen" 2>"$work/err" \
+  || status=$?
 [ "$status" -eq 0 ] || fail "alice's game gave status $status: $(cat "$work/err")"
-[ -f "$work/games/alice.game" ] || fail "no saved game for alice: $(ls "$work/games")"
-[ "$(sed 1,5d "$work/games/alice.game")" = "viv" ] || fail "alice's keys: $(od -c "$work/games/alice.game")"
+[ -f "$work/games/ssh-alice.game" ] || fail "no saved game for alice: $(ls "$work/games")"
+[ "$(sed 1,5d "$work/games/ssh-alice.game")" = "viv" ] \
+  || fail "alice's keys: $(od -c "$work/games/ssh-alice.game")"
 grep -q "You're carrying:" "$work/screen" || fail "alice did not see her game: $(cat "$work/screen")"
 
-# 2. Whatever she asks to run, her game is what runs: no command, no shell.
+# 2. Whatever she asks to run, her game is what runs: no command, no shell. At a terminal she
+# plays; without one (a command, scp, sftp) nothing plays, and nothing goes into her game.
 status=0
-connect alice -- "touch $work/pwned; echo pwned" </dev/null >"$work/screen" 2>&1 || status=$?
+: >"$work/screen"
+type_at_prompt "$work/screen" $'\x04' \
+  | connect alice -tt -- "touch $work/pwned; echo pwned" >"$work/screen" 2>&1 || status=$?
+[ "$status" -eq 0 ] || fail "her game at a terminal gave status $status"
 [ ! -e "$work/pwned" ] || fail "a command of alice's ran"
 grep -q pwned "$work/screen" && fail "a command of alice's ran: $(cat "$work/screen")"
 grep -q "You are currently in town." "$work/screen" || fail "no game instead: $(cat "$work/screen")"
-[ "$(sed 1,5d "$work/games/alice.game")" = "viv" ] || fail "alice's file changed"
+status=0
+printf 'vvv' | connect alice -- "echo pwned" >"$work/screen" 2>&1 || status=$?
+[ "$status" -eq 1 ] || fail "a session without a terminal gave status $status"
+grep -q "plays at a terminal only" "$work/screen" || fail "no reason given: $(cat "$work/screen")"
+[ "$(sed 1,5d "$work/games/ssh-alice.game")" = "viv" ] || fail "alice's file changed"
 
 # 3. No forwarding, no sftp, and no way in without a key the host gave.
 for forwarding in "-W 127.0.0.1:$port" "-N -o ExitOnForwardFailure=yes -R 127.0.0.1:0:127.0.0.1:$port"; do
@@ -105,9 +119,10 @@ if command -v sftp >/dev/null; then
     -o IdentitiesOnly=yes -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null \
     "$user@127.0.0.1" >/dev/null 2>&1 || status=$?
   [ "$status" -ne 0 ] || fail "alice could use sftp"
+  [ "$(sed 1,5d "$work/games/ssh-alice.game")" = "viv" ] || fail "sftp's bytes went into her game"
 fi
 status=0
 connect stranger -- true </dev/null >/dev/null 2>&1 || status=$?
 [ "$status" -eq 255 ] || fail "a stranger's key gave status $status"
-[ "$(ls "$work/games")" = "alice.game" ] || fail "files beside alice's: $(ls "$work/games")"
+[ "$(ls "$work/games")" = "ssh-alice.game" ] || fail "files beside alice's: $(ls "$work/games")"
 echo "ssh recipe: ok"
