@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,10 @@ enum class Outcome {
 // Beside the saved game, so that linking or renaming it stays on one file system; short, so
 // that a saved game may have the longest name the directory takes.
 constexpr std::string_view kTemporaryName = ".orbalune-new-XXXXXX";
+constexpr std::string_view kTemporaryPrefix = ".orbalune-new-";
+// A creation takes a moment; a temporary name older than this was left by a game killed while it
+// created its file.
+constexpr std::time_t kLeftoverAgeSeconds = 60;
 
 [[noreturn]] void refuseToCreate(int error) {
     throw SaveFileError{std::string("cannot create: ") + std::strerror(error)};
@@ -73,11 +78,30 @@ Outcome throughUnnamedFile(const std::string& path, std::string_view header,
     return outcomeOf(calls.nameUnnamed(file.get(), path));
 }
 
+// Removes the temporary names that games of this player's left in `directory` when they were
+// killed while they created their files (a file system without unnamed files), and that no
+// creation still uses. Best effort: a leftover that cannot be removed stays.
+void removeLeftovers(const std::string& directory) {
+    std::error_code error;
+    const std::time_t now = std::time(nullptr);
+    for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        struct stat info {};
+        if (name.size() == kTemporaryName.size() && name.starts_with(kTemporaryPrefix) &&
+            ::lstat(entry->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && now - info.st_mtime > kLeftoverAgeSeconds) {
+            ::unlink(entry->path().c_str());
+        }
+    }
+}
+
 // A file under a temporary name, given its own by a link or by a rename that never replaces.
 // The header's last byte is written only once the file has its name, so that a temporary left
 // by a game killed in between is never a whole saved game.
 Outcome throughTemporaryName(const std::string& path, std::string_view header,
                              const os::NamingCalls& calls, UniqueFd& file) {
+    removeLeftovers(directoryOf(path));
     const std::string pattern = directoryOf(path) + "/" + std::string(kTemporaryName);
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

@@ -28,9 +28,16 @@ fail() { echo "FAIL: $*"; exit 1; }
 holds() { printf 'file orbalune saved game\nformat 1\nrules 1\nseed 42\n\n%s' "$1" | cmp -s - "$file"; }
 file=$mount/my.game
 
+# What games killed while they created their files left: an old temporary name, removed by the
+# next creation in the folder, and one that a creation may still be using, left alone.
+touch -d '2 minutes ago' "$mount/.orbalune-new-aB3dE9"
+touch "$mount/.orbalune-new-xY7zQ1"
 printf 'v e n' | "$game" --save "$file" --seed 42 >"$work/first" 2>"$work/err" ||
   fail "creating: $(cat "$work/err")"
 holds ven || fail "created: $(od -c "$file" | head)"
+[ "$(ls -A "$mount")" = "$(printf '.orbalune-new-xY7zQ1\nmy.game')" ] \
+  || fail "leftovers: $(ls -A "$mount")"
+rm "$mount/.orbalune-new-xY7zQ1"
 printf 'v' | "$game" --save "$file" >/dev/null 2>"$work/err" || fail "resuming: $(cat "$work/err")"
 holds venv || fail "resumed: $(od -c "$file" | head)"
 printf 'venv' | "$replay" --seed 42 >"$work/expected"
