@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 
+#include "platform/saved_games/save_format.hpp"
 #include "platform/terminal/key_sequences.hpp"
 
 namespace orbalune {
@@ -120,6 +122,13 @@ void RecordingWriter::frame(std::chrono::microseconds at, std::string_view bytes
                       static_cast<unsigned long long>(micros));
         out_ << '[' << time.data() << R"(, "o", )" << jsonString(bytes) << "]\n";
         return;
+    }
+    // A ttyrec says a frame's time in 32 bits of seconds: a later one would go back in time.
+    if (seconds > std::numeric_limits<std::uint32_t>::max() ||
+        bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw SaveFileError{
+            "too long for a ttyrec, which ends after 136 years of watching (a higher --speed, or "
+            "--cast, records it)"};
     }
     putLittleEndian(out_, static_cast<std::uint32_t>(seconds));
     putLittleEndian(out_, static_cast<std::uint32_t>(micros));

@@ -58,6 +58,22 @@ std::vector<Part> watchedParts(const std::string& watched) {
     return parts;
 }
 
+// A ttyrec's times are 32 bits of seconds: a frame past them is refused, never written wrapped
+// round to an earlier time. An asciicast has no such end.
+TEST(Recording, ATtyrecThatWouldGoBackInTimeIsRefused) {
+    const std::chrono::microseconds last(std::chrono::seconds(0xffffffffLL));
+    std::ostringstream ttyrec;
+    RecordingWriter writer(ttyrec, RecordingFormat::Ttyrec, 80, 24, "long");
+    writer.frame(last, "v");
+    EXPECT_EQ(ttyrec.str().size(), 13U);
+    EXPECT_THROW(writer.frame(last + std::chrono::seconds(1), "v"), SaveFileError);
+    EXPECT_EQ(ttyrec.str().size(), 13U) << "nothing of the refused frame written";
+    std::ostringstream cast;
+    RecordingWriter(cast, RecordingFormat::Asciicast, 80, 24, "long")
+        .frame(last + std::chrono::seconds(1), "v");
+    EXPECT_NE(cast.str().find("[4294967296.000000, \"o\", \"v\"]"), std::string::npos);
+}
+
 // A cast holds what a watch shows, each part at the time it shows it, faster at a speed, under
 // a header that gives the terminal's size and the game's name. (The ttyrec's frames are the
 // same; the players' test times one with termtime.)
