@@ -3,15 +3,19 @@
 # shows exactly the game as --echo does, termrec's termtime finds the ttyrec as long as watching
 # the game takes, and asciinema's web player in headless Chromium, seeked to the end, shows the
 # game's last screen.
-# usage: recording_players_test.sh REPLAY TEST_DATA_DIR WEB_DIR
+# usage: recording_players_test.sh REPLAY TEST_DATA_DIR WEB_DIR MAN_DIR
 set -euo pipefail
 replay=$1
 data=$2
 web=$3
+man=$4
+support=$(cd "$(dirname "$0")/../../support" && pwd)
 bundle=$web/node_modules/asciinema-player/dist/bundle
 for tool in asciinema termtime chromium chromedriver script python3; do
   command -v "$tool" >/dev/null || { echo "skipped: no $tool (.ci/install-build-deps)"; exit 77; }
 done
+/usr/bin/python3 -c 'import selenium' 2>/dev/null \
+  || { echo "skipped: no python3-selenium (.ci/install-build-deps)"; exit 77; }
 [ -f "$bundle/asciinema-player.min.js" ] \
   || { echo "skipped: no web player (npm ci --prefix tests/web)"; exit 77; }
 work=$(mktemp -d)
@@ -38,8 +42,15 @@ watching=$("$replay" --pauses "$game" | grep -o '{pause [0-9]*}' | tr -dc '0-9\n
 length=$(termtime "$work/game.ttyrec" | awk '{print $1}')
 [ "$length" = "$watching" ] || { echo "the ttyrec lasts $length s, watching $watching s"; exit 1; }
 
-# The web player, served from loopback as a page would be.
+# The web player, served from loopback as a page would be: the test's page, which seeks to the
+# end, and the manual's example exactly as the manual gives it, which shows the game's first
+# screen as its poster before anyone presses play.
 cp "$bundle/asciinema-player.min.js" "$bundle/asciinema-player.css" "$web/player.html" "$work"
+cp "$work/game.cast" "$work/run.cast"
+awk '/^<!doctype html>/ {on = 1} on {print} on && /^<\/script>$/ && ++scripts == 2 {exit}' \
+  "$man/orbalune-replay.6" | sed 's/\\-/-/g' >"$work/manual.html"
+grep -q "AsciinemaPlayer.create('run.cast'" "$work/manual.html" \
+  || { echo "no example page in the manual: $(cat "$work/manual.html")"; exit 1; }
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work" >"$work/server.log" 2>&1 &
 server=$!
 port=
@@ -49,57 +60,31 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$port" ] || { echo "no web server: $(cat "$work/server.log")"; exit 1; }
-# Chromium driven through chromedriver, so that the test waits in real time for the player to
-# draw its terminal (its emulator is compiled in the page as it loads, which takes longer on a
-# busy machine), and reads what it shows.
-chromedriver --port=0 >"$work/driver.log" 2>&1 &
-driver=$!
-trap '[ -z "$server" ] || kill "$server"; kill "$driver"; rm -rf "$work"' EXIT
-python3 - "$work" "$port" <<'PYTHON'
-import json, re, sys, time, urllib.request
-work, port = sys.argv[1], sys.argv[2]
+/usr/bin/python3 - "$work" "$port" "$support" <<'PYTHON'
+import sys
+work, port, support = sys.argv[1:4]
+sys.path.insert(0, support)
+from browser import chromium, errors_in, say, wait_for
 
-def driver_port():
-    for _ in range(100):
-        found = re.search(r"successfully on port (\d+)", open(work + "/driver.log").read())
-        if found:
-            return found.group(1)
-        time.sleep(0.1)
-    sys.exit("no chromedriver: " + open(work + "/driver.log").read())
-
-base = "http://127.0.0.1:" + driver_port()
-
-def call(method, path, body=None):
-    request = urllib.request.Request(base + path, method=method,
-                                     data=None if body is None else json.dumps(body).encode(),
-                                     headers={"Content-Type": "application/json"})
-    return json.load(urllib.request.urlopen(request, timeout=120))["value"]
-
-for _ in range(100):  # chromedriver answers a moment after it says its port
-    try:
-        call("GET", "/status")
-        break
-    except OSError:
-        time.sleep(0.1)
-flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--user-data-dir=" + work + "/profile"]
-session = call("POST", "/session", {"capabilities": {"alwaysMatch": {"goog:chromeOptions": {
-    "binary": "/usr/bin/chromium", "args": flags}}}})["sessionId"]
+echo = open(work + "/echo", encoding="utf-8").read().split("\n")
+browser = chromium(work + "/profile")
 try:
-    call("POST", f"/session/{session}/url", {"url": f"http://127.0.0.1:{port}/player.html"})
-    screen = None
-    deadline = time.monotonic() + 60
-    while screen is None and time.monotonic() < deadline:
-        time.sleep(0.2)
-        screen = call("POST", f"/session/{session}/execute/sync", {
-            "script": "const s = document.getElementById('screen'); return s && s.textContent;",
-            "args": []})
+    browser.get(f"http://127.0.0.1:{port}/player.html")
+    screen = wait_for("the web player's last screen", lambda: browser.execute_script(
+        "const s = document.getElementById('screen'); return s && s.textContent;"))
+    shown = [line.replace("\xa0", " ").rstrip() for line in screen.split("\n")]
+    last = [line.rstrip() for line in echo][-24:]
+    assert shown == last, "\n".join(["shown:"] + shown + ["expected:"] + last)
+
+    browser.get(f"http://127.0.0.1:{port}/manual.html")
+    lines = lambda: browser.execute_script(
+        "return [...document.querySelectorAll('.ap-line')].map((l) => l.textContent).join('\\n');")
+    poster = wait_for("the manual's page to show the game", lambda: "currently in town" in lines()
+                      and lines())
+    assert "You are currently in town." in poster, say(poster)
+    errors = errors_in(browser)
+    assert not errors, say(errors)
 finally:
-    call("DELETE", f"/session/{session}")
-assert screen is not None, "the web player showed nothing in a minute"
-shown = [line.replace("\xa0", " ").rstrip() for line in screen.split("\n")]
-last = [line.rstrip() for line in open(work + "/echo", encoding="utf-8").read().split("\n")][-24:]
-assert shown == last, "\n".join(["shown:"] + shown + ["expected:"] + last)
+    browser.quit()
 PYTHON
 echo "recording players: ok"

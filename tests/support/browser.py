@@ -1,0 +1,49 @@
+"""Debian's Chromium, headless, driven through chromedriver by Selenium (Debian's
+python3-selenium), for the tests of the pages a player or a host opens."""
+import json
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+# As root, without a sandbox; without background networking, which a machine with no way out
+# refuses many times a second.
+FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--window-size=1000,800"]
+
+
+def chromium(profile):
+    """A new browser with its own empty profile in the folder `profile`; the page's console is
+    kept, for errors_in."""
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in FLAGS + ["--user-data-dir=" + profile]:
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def wait_for(what, condition, seconds=60):
+    """Calls `condition` until it gives something true (returned), in real time: a page on a busy
+    machine takes its time. Fails, naming `what`, if it never does."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("waited in vain for " + what)
+        time.sleep(0.1)
+
+
+def errors_in(browser):
+    """The page's console messages of level SEVERE since the last look (uncaught errors among
+    them), but for the browser's own asking for a favicon the page does not have."""
+    return [entry["message"] for entry in browser.get_log("browser")
+            if entry["level"] == "SEVERE" and "/favicon.ico " not in entry["message"]]
+
+
+def say(value):
+    """A value as JSON, for a failure's message."""
+    return json.dumps(value, ensure_ascii=False)
