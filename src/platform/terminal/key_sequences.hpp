@@ -34,7 +34,13 @@ public:
     struct Keys {
         std::array<Key, kMostKeys> keys{};
         std::size_t count = 0;
-        void add(Key key) { keys[count++] = key; }
+        // A byte completes at most kMostKeys (a character's three bytes given back, and the
+        // byte that ended it); the check keeps a compiler that cannot see it from doubting.
+        void add(Key key) {
+            if (count < keys.size()) {
+                keys[count++] = key;
+            }
+        }
     };
 
     explicit KeySplitter(bool utf8) : utf8_(utf8) {}
