@@ -11,7 +11,9 @@ if [ ! -x "$sshd" ] || ! command -v ssh >/dev/null || ! command -v ssh-keygen >/
   echo "skipped: needs OpenSSH's server and client"
   exit 77
 fi
-work=$(mktemp -d)
+# In the home folder, as the account's own .ssh is: sshd's strict modes check the keys' file and
+# every folder above it up to the home folder, and refuse one that others may write to.
+work=$(mktemp -d -p "$HOME" .orbalune-ssh-test.XXXXXX)
 server=
 trap '[ -z "$server" ] || kill "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; [ ! -s "$work/sshd.log" ] || sed 's/^/sshd: /' "$work/sshd.log"; exit 1; }
@@ -24,6 +26,7 @@ ssh-keygen -q -t ed25519 -N '' -f "$work/alice"
 ssh-keygen -q -t ed25519 -N '' -f "$work/stranger"
 printf 'restrict,pty,environment="ORBALUNE_PLAYER=alice" %s\n' "$(cat "$work/alice.pub")" \
   >"$work/authorized_keys"
+chmod 600 "$work/authorized_keys"
 
 # A port on loopback that no one listens on.
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
@@ -35,7 +38,7 @@ while listening "$port"; do port=$((port + 1)); done
 {
   printf 'ListenAddress 127.0.0.1\nPort %s\nHostKey %s\nPidFile %s\n' \
     "$port" "$work/host_key" "$work/sshd.pid"
-  printf 'AuthorizedKeysFile %s\nUsePAM no\nStrictModes no\nLogLevel VERBOSE\n' \
+  printf 'AuthorizedKeysFile %s\nUsePAM no\nStrictModes yes\nLogLevel VERBOSE\n' \
     "$work/authorized_keys"
   sed -e "s|^Match User orbalune\$|Match User $user|" \
       -e "s|/usr/games/orbalune|$work/bin/orbalune|" \
