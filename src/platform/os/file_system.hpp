@@ -42,6 +42,12 @@ inline bool isUnsupported(int error) {
 // back); false, with errno set, when the disk refuses.
 bool syncData(int fd);
 
+// Makes what was just written to `fd` outlast the program, if not the machine: a program that
+// crashes or is killed next loses none of it. Where the system keeps a file's bytes once they
+// are written (every POSIX system) there is nothing to do; a web page keeps its files in the
+// browser's storage. False, with errno set, when that refuses (full: ENOSPC).
+bool keepWritten(int fd);
+
 // A descriptor that becomes readable when the file at `path` is written to or closed after
 // writing; empty where the system cannot tell, and the caller must look from time to time.
 UniqueFd watchWrites(const std::string& path);

@@ -58,6 +58,10 @@ bool syncData(int fd) {
     return ::fdatasync(fd) == 0;
 }
 
+bool keepWritten(int /*fd*/) {
+    return true;  // in the kernel's cache once written
+}
+
 UniqueFd watchWrites(const std::string& path) {
     // A game writes each key (IN_MODIFY) and closes its file when it ends, however it ends
     // (IN_CLOSE_WRITE).

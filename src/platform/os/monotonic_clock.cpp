@@ -9,14 +9,6 @@ namespace {
 
 using std::chrono::nanoseconds;
 
-int readMonotonic(timespec& time) {
-    return ::clock_gettime(CLOCK_MONOTONIC, &time);
-}
-
-int sleepRelative(const timespec& duration) {
-    return ::nanosleep(&duration, nullptr);
-}
-
 nanoseconds readClock(const ClockCalls& clock) {
     timespec time{};
     if (clock.now(time) != 0) {
@@ -32,11 +24,6 @@ timespec toTimespec(nanoseconds duration) {
 }
 
 }  // namespace
-
-const ClockCalls& systemClock() {
-    static constexpr ClockCalls calls{readMonotonic, sleepRelative};
-    return calls;
-}
 
 void sleepFor(nanoseconds duration, const ClockCalls& clock) {
     if (duration <= nanoseconds::zero()) {

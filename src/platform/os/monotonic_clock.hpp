@@ -17,7 +17,8 @@ struct ClockCalls {
     int (*sleep)(const timespec& duration);
 };
 
-// POSIX's clock_gettime(CLOCK_MONOTONIC) and nanosleep.
+// The system's: POSIX's clock_gettime(CLOCK_MONOTONIC) and nanosleep (system_clock_posix.cpp),
+// or a web page's, whose sleeps let the page go on (system_clock_browser.cpp).
 const ClockCalls& systemClock();
 
 // Sleeps until `duration` after now on the monotonic clock: never less, however often signals

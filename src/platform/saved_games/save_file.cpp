@@ -145,7 +145,7 @@ void lockForPlay(int fd) {
 
 bool SaveFile::appendKey(char key) {
     unsynced = true;
-    return writeAll(fd.get(), std::string_view(&key, 1));
+    return writeAll(fd.get(), std::string_view(&key, 1)) && os::keepWritten(fd.get());
 }
 
 bool SaveFile::makeDurable() {

@@ -1,14 +1,13 @@
 #include "platform/terminal/terminal_keys.hpp"
 
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include "platform/terminal/key_sequences.hpp"
+#include "platform/terminal/keyboard_device.hpp"
 
 namespace orbalune {
 
@@ -38,7 +37,7 @@ void TerminalKeys::discardTyped() {
     split_ = {};
     splitTaken_ = 0;
     setg(&key_, &key_, &key_);
-    ::tcflush(fd_, TCIFLUSH);
+    keyboard_device::discardKeys(fd_);
 }
 
 void TerminalKeys::checkContinued() {
@@ -48,43 +47,30 @@ void TerminalKeys::checkContinued() {
 }
 
 TerminalKeys::WindowSize TerminalKeys::windowSize() const {
-    winsize size{};
-    if (::ioctl(fd_, TIOCGWINSZ, &size) != 0) {
-        return {};
-    }
-    return {size.ws_row, size.ws_col};
+    return keyboard_device::windowSize(fd_);
 }
 
 bool TerminalKeys::readMore(std::chrono::milliseconds patience, int alsoWake) {
     if (ended_ || endPending_) {
         return false;
     }
-    // A descriptor of -1 is left out of the poll.
-    std::array<pollfd, 3> waited = {pollfd{fd_, POLLIN, 0}, pollfd{continuedFd_, POLLIN, 0},
-                                    pollfd{alsoWake, POLLIN, 0}};
     for (;;) {
-        const int ready = ::poll(waited.data(), waited.size(),
-                                 patience.count() < 0 ? -1 : static_cast<int>(patience.count()));
-        if (ready == 0) {
-            return false;
-        }
-        if (ready < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+        const keyboard_device::Waited waited =
+            keyboard_device::waitForKeys(fd_, continuedFd_, alsoWake, patience);
+        if (waited.failed) {
             ended_ = true;
             return false;
         }
-        if (waited[1].revents != 0) {
+        if (waited.continued) {
             checkContinued();
         }
-        if (waited[0].revents == 0) {
+        if (!waited.keys) {
             if (patience.count() >= 0) {
-                return false;  // woken: the caller looks, and waits again if it likes
+                return false;  // out of time, or woken: the caller looks, and waits again
             }
             continue;
         }
-        const ssize_t count = ::read(fd_, buffer_.data(), buffer_.size());
+        const long count = keyboard_device::readKeys(fd_, buffer_.data(), buffer_.size());
         if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
             continue;  // a terminal left non-blocking: nothing yet is not the end
         }

@@ -8,6 +8,7 @@
 #include <streambuf>
 
 #include "platform/terminal/key_sequences.hpp"
+#include "platform/terminal/keyboard_device.hpp"
 
 namespace orbalune {
 
@@ -58,10 +59,7 @@ public:
     // Mends the screen now if the program has been continued since it was last mended.
     void checkContinued();
     // The terminal's height in lines and width in columns; 0 where it does not say.
-    struct WindowSize {
-        int rows = 0;
-        int columns = 0;
-    };
+    using WindowSize = keyboard_device::WindowSize;
     [[nodiscard]] WindowSize windowSize() const;
 
     // Waits up to `patience` (forever if negative) for the next key, read whole. Returns
