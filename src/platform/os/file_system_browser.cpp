@@ -3,6 +3,7 @@
 // (no unnamed files, links or renames that refuse to replace): a new one is created in place,
 // and no other program in the page writes to it meanwhile.
 #include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
 
 #include <cerrno>
 

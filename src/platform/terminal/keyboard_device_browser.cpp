@@ -2,6 +2,7 @@
 // terminal sends: escape sequences, UTF-8) to the page's script, which keeps them until the game
 // takes them; waiting for them lets the page go on.
 #include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
 
 #include <cerrno>
 

@@ -1,5 +1,3 @@
-#include "platform/terminal/single_key_mode.hpp"
-
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/time.h>
@@ -9,6 +7,8 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+
+#include "platform/terminal/single_key_mode.hpp"
 
 namespace orbalune {
 

@@ -1,0 +1,104 @@
+// The programs in a web page: the game, or a watch of a saved game, each run in the page's
+// terminal by the page's script, which also asks whether a file it was given is a saved game.
+#include <emscripten/em_js.h>
+#include <emscripten/emscripten.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <iostream>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "game/console.hpp"
+#include "platform/programs/exit_status.hpp"
+#include "platform/programs/game_program.hpp"
+#include "platform/programs/program_output.hpp"
+#include "platform/replay/playback.hpp"
+#include "platform/replay/replay.hpp"
+#include "platform/saved_games/save_format.hpp"
+
+// What the program writes to the terminal, and what it says went wrong.
+EM_JS(void, orbalune_show, (const char* bytes, int size),
+      { Module.page.show(HEAPU8.slice(bytes, bytes + size)); });
+EM_JS(void, orbalune_say, (const char* bytes, int size),
+      { Module.page.say(UTF8ToString(bytes, size)); });
+
+namespace {
+
+// Bytes for the page, handed over whenever the program flushes (before every read of a key) or
+// the buffer fills.
+class PageStream : public std::streambuf {
+public:
+    explicit PageStream(void (*hand)(const char*, int)) : hand_(hand) {
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+    }
+
+protected:
+    int_type overflow(int_type byte) override {
+        sync();
+        if (!traits_type::eq_int_type(byte, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(byte);
+            pbump(1);
+        }
+        return traits_type::not_eof(byte);
+    }
+    int sync() override {
+        if (pptr() != pbase()) {
+            hand_(pbase(), static_cast<int>(pptr() - pbase()));
+            setp(buffer_.data(), buffer_.data() + buffer_.size());
+        }
+        return 0;
+    }
+
+private:
+    void (*hand_)(const char*, int);
+    std::array<char, 4096> buffer_{};
+};
+
+// The page's terminal reads single keys from "descriptor" 0 and shows what is written to 1.
+constexpr int kKeyboard = 0;
+constexpr int kScreen = 1;
+
+}  // namespace
+
+// Runs orbalune (argv[0] "orbalune") or orbalune-replay with these arguments in the page's
+// terminal; the exit status. Each program runs in a module of its own.
+extern "C" EMSCRIPTEN_KEEPALIVE int orbalune_run(int argc, char** argv) {
+    PageStream screenBytes(orbalune_show);
+    PageStream errorBytes(orbalune_say);
+    std::ostream screen(&screenBytes);
+    std::ostream errors(&errorBytes);
+    int status = orbalune::kExitOnFatalError;
+    try {
+        if (std::string_view(argv[0]) == "orbalune-replay") {
+            status =
+                orbalune::replay(argc, argv,
+                                 orbalune::ReplayTerminal{std::cin, screen, errors,
+                                                          orbalune::sleepFor, kKeyboard, kScreen});
+        } else {
+            const orbalune::Console console{std::cin, screen, orbalune::sleepingPause,
+                                            static_cast<std::uint32_t>(std::time(nullptr))};
+            status = orbalune::playGame(argc, argv, console, errors, kKeyboard, true);
+        }
+    } catch (const std::exception& error) {
+        orbalune::reportError(errors, argv[0], error.what());
+    }
+    screen.flush();
+    errors.flush();
+    return status;
+}
+
+// Why `size` bytes at `bytes` are not a saved game this build plays (a string the caller
+// frees), or null if they are one.
+extern "C" EMSCRIPTEN_KEEPALIVE char* orbalune_refusal(const char* bytes, int size) {
+    try {
+        orbalune::parseSaveHeader(std::string_view(bytes, static_cast<std::size_t>(size)));
+        return nullptr;
+    } catch (const orbalune::SaveFileError& error) {
+        return strdup(error.reason.c_str());
+    }
+}

@@ -1,0 +1,300 @@
+// The page: a terminal that plays orbalune, each game kept in the browser's storage, and saved
+// games downloaded, opened and watched. Its address says what to do:
+//   index.html                  the game played last in this browser (a new one the first time)
+//   index.html?game=NAME        that game
+//   index.html?seed=N           a new game from seed N (&name=NAME to name it)
+//   index.html?new              a new game from the clock
+//   index.html?watch=URL        a saved game of this site, watched
+
+import {Terminal} from './xterm.mjs';
+import createOrbalune from './orbalune.js';
+import {Session} from './session.js';
+import {Storage} from './storage.js';
+
+const LAST_PLAYED = 'orbalune.lastPlayed';
+const LARGEST_FILE = 16 << 20;  // bytes: far more than a game played by hand
+const LARGEST_SEED = 4294967295;
+
+const element = (id) => document.getElementById(id);
+const encoder = new TextEncoder();
+
+const terminal = new Terminal({
+  cols: 80,
+  rows: 24,
+  convertEol: true,  // the program's line ends, as a terminal's driver turns them
+  screenReaderMode: true,
+  scrollback: 2000,
+  fontFamily: 'DejaVu Sans Mono, Menlo, Consolas, monospace',
+});
+terminal.open(element('terminal'));
+
+let storage = null;
+let session = null;  // the program running now
+let running = null;  // resolves when it ends
+let playing = null;  // the name of the game played now
+
+terminal.onData((data) => session?.type(encoder.encode(data)));
+
+function say(text) {
+  element('message').textContent = text;
+}
+
+// Where a game is in the program's file system: a stranger's name, shown by the program as
+// text, with no folder in it.
+const pathOf = (name) => `/games/${name.replaceAll('/', '\u2215')}.game`;
+
+// A name for a game from a file's: no folder, no control characters, not too long.
+function nameFrom(fileName) {
+  const name = fileName.replace(/\.game$/, '').replace(/[\u0000-\u001f\u007f/]/g, '_').trim();
+  return name.slice(0, 60) || 'game';
+}
+
+function seedFrom(text) {
+  if (!/^[0-9]{1,10}$/.test(text) || Number(text) > LARGEST_SEED) {
+    throw new Error(`"${text}" is not a seed (a number from 0 to ${LARGEST_SEED})`);
+  }
+  return Number(text);
+}
+
+// Today's date in UTC as the number YYYYMMDD: everyone's seed of the day.
+function todaysSeed() {
+  const now = new Date();
+  return now.getUTCFullYear() * 10000 + (now.getUTCMonth() + 1) * 100 + now.getUTCDate();
+}
+
+// Runs a program in the terminal; resolves when it ends.
+async function run(args, files, keep) {
+  if (session) {
+    session.end();
+    await running;
+  }
+  terminal.reset();
+  session = new Session(terminal, {say, keep});
+  running = session.run(args, files);
+  terminal.focus();
+  return running;
+}
+
+// Plays the game `name`, kept in this browser (or new, from `seed` if given), in this tab
+// alone: the browser's lock for it is held while it plays.
+async function play(name, seed) {
+  if (!navigator.locks) {
+    say('This page is not served securely (https or localhost), so it cannot tell whether ' +
+        'another tab plays the same game: play each game in one tab only.');
+    return playHeld(name, seed);
+  }
+  const held = await navigator.locks.request(`orbalune:${name}`, {ifAvailable: true},
+                                             async (lock) => lock && playHeld(name, seed));
+  if (!held) {
+    say(`"${name}" is being played in another tab or window of this browser: play it there, ` +
+        'or choose another game.');
+  }
+}
+
+async function playHeld(name, seed) {
+  playing = name;
+  localStorage.setItem(LAST_PLAYED, name);
+  element('playing').textContent = name;
+  const files = {};
+  let kept = 0;
+  if (await storage.has(name)) {
+    files[pathOf(name)] = await storage.read(name);
+    kept = files[pathOf(name)].length;
+  }
+  const args = ['orbalune', '--save', pathOf(name)];
+  if (seed !== undefined) {
+    args.push('--seed', String(seed));
+  }
+  const status = await run(args, files, async (path, bytes) => {
+    await storage.keep(name, bytes, kept);
+    kept = bytes.length;
+  });
+  if (playing === name) {
+    playing = null;
+    if (status !== 0 && !element('message').textContent) {
+      say(`The game ended (status ${status}).`);
+    }
+  }
+  return true;
+}
+
+// Starts a new game called `wanted` (or after its seed), from `seed` or the clock.
+async function newGame(wanted, seed) {
+  const name = await storage.freeName(wanted || (seed === undefined ? 'game' : `seed ${seed}`));
+  history.replaceState(null, '', `?game=${encodeURIComponent(name)}`);
+  return play(name, seed);
+}
+
+// Why `bytes` are no saved game this page plays, or null if they are one.
+let checker = null;
+async function refusal(bytes) {
+  if (bytes.length > LARGEST_FILE) {
+    return `too large for this page (over ${LARGEST_FILE >> 20} MB)`;
+  }
+  checker ??= await createOrbalune({page: {}});
+  const at = checker._malloc(Math.max(bytes.length, 1));
+  checker.HEAPU8.set(bytes, at);
+  const reason = checker.ccall('orbalune_refusal', 'number', ['number', 'number'],
+                               [at, bytes.length]);
+  checker._free(at);
+  if (!reason) {
+    return null;
+  }
+  const text = checker.UTF8ToString(reason);
+  checker._free(reason);
+  return text;
+}
+
+// A saved game from a file, played on in this browser as a copy of its own.
+async function openFile(file) {
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  const reason = await refusal(bytes);
+  if (reason) {
+    say(`${file.name}: ${reason}`);
+    return;
+  }
+  const name = await storage.freeName(nameFrom(file.name));
+  await storage.keep(name, bytes, 0);
+  location.assign(`?game=${encodeURIComponent(name)}`);
+}
+
+// A saved game watched at a watching pace, steered by its keys.
+async function watch(fileName, bytes) {
+  const reason = await refusal(bytes);
+  if (reason) {
+    say(`${fileName}: ${reason}`);
+    return;
+  }
+  playing = null;
+  element('playing').textContent = `watching ${fileName}`;
+  say('');
+  const path = `/watching/${nameFrom(fileName)}.game`;
+  await run(['orbalune-replay', '--watch', path], {[path]: bytes});
+  say(`The watch of ${fileName} ended.`);
+}
+
+async function watchAddress(address) {
+  const url = new URL(address, location.href);
+  if (url.origin !== location.origin) {
+    say(`${address}: only a saved game of this site can be watched here`);
+    return;
+  }
+  const response = await fetch(url, {cache: 'no-store'});
+  if (!response.ok) {
+    say(`${address}: ${response.status} ${response.statusText}`);
+    return;
+  }
+  await watch(decodeURIComponent(url.pathname.split('/').pop()), new Uint8Array(
+      await response.arrayBuffer()));
+}
+
+async function download() {
+  const name = playing ?? localStorage.getItem(LAST_PLAYED);
+  if (!name || !(await storage.has(name))) {
+    say('No game to download yet.');
+    return;
+  }
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([await storage.read(name)],
+                                           {type: 'application/octet-stream'}));
+  link.download = `${name}.game`;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+}
+
+async function listGames() {
+  const list = element('games-list');
+  list.replaceChildren();
+  for (const game of await storage.games()) {
+    const row = list.insertRow();
+    row.insertCell().textContent = game.name;
+    row.insertCell().textContent = new Date(game.played).toLocaleString();
+    const actions = row.insertCell();
+    const button = (label, action) => {
+      const made = document.createElement('button');
+      made.type = 'button';
+      made.textContent = label;
+      made.onclick = action;
+      actions.append(made, ' ');
+    };
+    button('Play', () => location.assign(`?game=${encodeURIComponent(game.name)}`));
+    button('Delete', async () => {
+      if (game.name !== playing && confirm(`Delete "${game.name}" from this browser?`)) {
+        await storage.remove(game.name);
+        listGames();
+      }
+    });
+  }
+  element('games-dialog').showModal();
+}
+
+function wireButtons() {
+  const dialogs = ['new-game-dialog', 'games-dialog', 'help-dialog'];
+  dialogs.forEach((id) => element(id).addEventListener('close', () => terminal.focus()));
+  element('new-game').onclick = () => element('new-game-dialog').showModal();
+  element('new-game-dialog').addEventListener('close', () => {
+    const form = element('new-game-dialog').querySelector('form');
+    if (element('new-game-dialog').returnValue === 'start') {
+      const seedText = form.elements.seed.value.trim();
+      const query = new URLSearchParams({name: form.elements.name.value.trim()});
+      query.set(seedText ? 'seed' : 'new', seedText);
+      location.assign(`?${query}`);
+    }
+  });
+  element('daily').onclick = () => {
+    const seed = todaysSeed();
+    location.assign(`?${new URLSearchParams({seed, name: `today ${seed}`})}`);
+  };
+  element('games').onclick = listGames;
+  element('download').onclick = download;
+  element('help').onclick = () => element('help-dialog').showModal();
+  element('open').onclick = () => element('open-file').click();
+  element('watch').onclick = () => element('watch-file').click();
+  element('open-file').onchange = (event) => event.target.files[0] && openFile(event.target.files[0]);
+  element('watch-file').onchange = async (event) => {
+    const file = event.target.files[0];
+    if (file) {
+      await watch(file.name, new Uint8Array(await file.arrayBuffer()));
+    }
+  };
+  document.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    document.body.classList.add('dropping');
+  });
+  document.addEventListener('dragleave', () => document.body.classList.remove('dropping'));
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    document.body.classList.remove('dropping');
+    const file = event.dataTransfer.files[0];
+    if (file) {
+      openFile(file);
+    }
+  });
+}
+
+async function start() {
+  wireButtons();
+  try {
+    storage = await Storage.open();
+  } catch (error) {
+    say(`This browser keeps no storage for this page (${error}), so no game can be kept.`);
+    return;
+  }
+  const query = new URLSearchParams(location.search);
+  if (query.has('watch')) {
+    return watchAddress(query.get('watch'));
+  }
+  if (query.has('seed')) {
+    return newGame(query.get('name'), seedFrom(query.get('seed')));
+  }
+  if (query.has('new')) {
+    return newGame(query.get('name'));
+  }
+  const last = query.get('game') ?? localStorage.getItem(LAST_PLAYED);
+  if (last !== null && (query.has('game') || (await storage.has(last)))) {
+    return play(last);
+  }
+  return newGame();
+}
+
+start().catch((error) => say(String(error)));

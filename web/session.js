@@ -1,0 +1,135 @@
+// One run of a program of the game's (orbalune, or orbalune-replay watching a file) in the
+// page's terminal, each in a module of its own. The module asks the session for the keys typed
+// (the bytes a terminal sends for them), shows its screen in the terminal, says what went wrong,
+// and has the session keep its saved game in the browser's storage as it is written.
+
+import createOrbalune from './orbalune.js';
+
+const ENOSPC = 28;  // what the program is told when the browser's storage is full
+const EIO = 5;
+const SHOWN_KEPT = 1 << 22;
+
+export class Session {
+  // `terminal`: the page's xterm.js terminal. `say(text)`: shows what the program says went
+  // wrong. `keep(path, bytes)`: keeps a file the program wrote (resolves, or rejects when the
+  // browser refuses).
+  constructor(terminal, {say, keep}) {
+    this.terminal = terminal;
+    this.sayToPage = say;
+    this.keepInPage = keep;
+    this.typed = [];  // bytes typed, the first not taken at `taken`
+    this.taken = 0;
+    this.ended = false;
+    this.wake = null;
+    this.shown = [];  // the bytes shown, kept up to SHOWN_KEPT (the tests read them)
+    this.shownSize = 0;
+  }
+
+  // Runs the program with `args` (its name first), the files `files` (path: bytes) in its file
+  // system; resolves to its exit status when it ends.
+  async run(args, files = {}) {
+    const module = await createOrbalune({page: this});
+    for (const [path, bytes] of Object.entries(files)) {
+      module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+      module.FS.writeFile(path, bytes);
+    }
+    const argv = module._malloc(4 * (args.length + 1));
+    args.forEach((arg, index) => {
+      const size = module.lengthBytesUTF8(arg) + 1;
+      const copy = module._malloc(size);
+      module.stringToUTF8(arg, copy, size);
+      module.HEAPU32[argv / 4 + index] = copy;
+    });
+    module.HEAPU32[argv / 4 + args.length] = 0;
+    return module.ccall('orbalune_run', 'number', ['number', 'number'], [args.length, argv],
+                        {async: true});
+  }
+
+  // What the terminal sends for a key, as bytes.
+  type(bytes) {
+    for (const byte of bytes) {
+      this.typed.push(byte);
+    }
+    this.wakeUp(1);
+  }
+
+  // Ends the program as a terminal that hangs up does: at its next wait for a key.
+  end() {
+    this.ended = true;
+    this.wakeUp(-1);
+  }
+
+  wakeUp(how) {
+    if (this.wake) {
+      const wake = this.wake;
+      this.wake = null;
+      wake(how);
+    }
+  }
+
+  // What the module asks of the page.
+
+  // 1 once there are keys, 0 if `ms` (forever if negative) passed first, -1 once ended.
+  waitForKeys(ms) {
+    if (this.ended) {
+      return Promise.resolve(-1);
+    }
+    if (this.taken < this.typed.length) {
+      return Promise.resolve(1);
+    }
+    return new Promise((resolve) => {
+      const timer = ms >= 0 ? setTimeout(() => this.wakeUp(0), ms) : null;
+      this.wake = (how) => {
+        clearTimeout(timer);
+        resolve(how);
+      };
+    });
+  }
+
+  takeKeys(most) {
+    if (this.ended) {
+      return new Uint8Array(0);
+    }
+    const keys = Uint8Array.from(this.typed.slice(this.taken, this.taken + most));
+    this.taken += keys.length;
+    if (this.taken === this.typed.length) {
+      this.discardKeys();
+    }
+    return keys;
+  }
+
+  discardKeys() {
+    this.typed = [];
+    this.taken = 0;
+  }
+
+  rows() {
+    return this.terminal.rows;
+  }
+
+  columns() {
+    return this.terminal.cols;
+  }
+
+  show(bytes) {
+    if (this.shownSize + bytes.length <= SHOWN_KEPT) {
+      this.shown.push(bytes);
+      this.shownSize += bytes.length;
+    }
+    this.terminal.write(bytes);
+  }
+
+  say(text) {
+    this.sayToPage(text);
+  }
+
+  // 0 once the browser has the file's bytes; an errno if not.
+  async keepFile(path, bytes) {
+    try {
+      await this.keepInPage(path, bytes.slice());
+      return 0;
+    } catch (error) {
+      return error && error.name === 'QuotaExceededError' ? ENOSPC : EIO;
+    }
+  }
+}

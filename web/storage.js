@@ -1,0 +1,90 @@
+// The games this browser keeps: each a saved game in the terminal programs' format, kept in the
+// browser's own storage (IndexedDB) in pieces, so that keeping a key writes only its piece.
+
+const DATABASE = 'orbalune';
+const PIECE = 4096;
+
+function settled(request) {
+  return new Promise((resolve, reject) => {
+    request.onsuccess = () => resolve(request.result);
+    request.onerror = () => reject(request.error);
+  });
+}
+
+function committed(transaction) {
+  return new Promise((resolve, reject) => {
+    transaction.oncomplete = () => resolve();
+    transaction.onerror = transaction.onabort = () => reject(transaction.error);
+  });
+}
+
+const piecesOf = (name) => IDBKeyRange.bound([name, 0], [name, Infinity]);
+
+export class Storage {
+  // The storage of this browser; throws if it has none for this page.
+  static async open() {
+    const opening = indexedDB.open(DATABASE, 1);
+    opening.onupgradeneeded = () => {
+      opening.result.createObjectStore('games', {keyPath: 'name'});
+      opening.result.createObjectStore('pieces');
+    };
+    return new Storage(await settled(opening));
+  }
+
+  constructor(database) {
+    this.database = database;
+  }
+
+  // Every game kept: its name, size in bytes and when it was last played, the latest first.
+  async games() {
+    const games = await settled(
+        this.database.transaction('games').objectStore('games').getAll());
+    return games.sort((a, b) => b.played - a.played);
+  }
+
+  async has(name) {
+    const game = await settled(this.database.transaction('games').objectStore('games').get(name));
+    return game !== undefined;
+  }
+
+  // A game's bytes, whole.
+  async read(name) {
+    const pieces = await settled(
+        this.database.transaction('pieces').objectStore('pieces').getAll(piecesOf(name)));
+    const bytes = new Uint8Array(pieces.reduce((size, piece) => size + piece.length, 0));
+    let at = 0;
+    for (const piece of pieces) {
+      bytes.set(piece, at);
+      at += piece.length;
+    }
+    return bytes;
+  }
+
+  // Keeps `bytes` as the game `name`, whose first `kept` bytes are kept already: only the pieces
+  // past those are written. Resolves once the browser has them; rejects if it refuses (full).
+  async keep(name, bytes, kept) {
+    const transaction = this.database.transaction(['games', 'pieces'], 'readwrite');
+    const pieces = transaction.objectStore('pieces');
+    for (let piece = Math.floor(kept / PIECE); piece * PIECE < bytes.length; ++piece) {
+      pieces.put(bytes.slice(piece * PIECE, (piece + 1) * PIECE), [name, piece]);
+    }
+    transaction.objectStore('games').put({name, size: bytes.length, played: Date.now()});
+    await committed(transaction);
+  }
+
+  async remove(name) {
+    const transaction = this.database.transaction(['games', 'pieces'], 'readwrite');
+    transaction.objectStore('pieces').delete(piecesOf(name));
+    transaction.objectStore('games').delete(name);
+    await committed(transaction);
+  }
+
+  // A name like `wanted` that no kept game has.
+  async freeName(wanted) {
+    let name = wanted;
+    for (let count = 2; await this.has(name); ++count) {
+      name = `${wanted} (${count})`;
+    }
+    return name;
+  }
+}
