@@ -34,6 +34,8 @@ let running = null;  // resolves when it ends
 let playing = null;  // the name of the game played now
 
 terminal.onData((data) => session?.type(encoder.encode(data)));
+// For tests and bug reports: what the program running now has shown, one character a byte.
+window.orbaluneScreen = () => session?.shownBytes() ?? '';
 
 function say(text) {
   element('message').textContent = text;
@@ -95,7 +97,7 @@ async function playHeld(name, seed) {
   playing = name;
   localStorage.setItem(LAST_PLAYED, name);
   element('playing').textContent = name;
-  const files = {};
+  const files = {[pathOf(name)]: null};
   let kept = 0;
   if (await storage.has(name)) {
     files[pathOf(name)] = await storage.read(name);

@@ -25,13 +25,15 @@ export class Session {
     this.shownSize = 0;
   }
 
-  // Runs the program with `args` (its name first), the files `files` (path: bytes) in its file
-  // system; resolves to its exit status when it ends.
+  // Runs the program with `args` (its name first), the files `files` (path: bytes, or null for
+  // a file the program makes) in its file system; resolves to its exit status when it ends.
   async run(args, files = {}) {
     const module = await createOrbalune({page: this});
     for (const [path, bytes] of Object.entries(files)) {
       module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
-      module.FS.writeFile(path, bytes);
+      if (bytes !== null) {
+        module.FS.writeFile(path, bytes);
+      }
     }
     const argv = module._malloc(4 * (args.length + 1));
     args.forEach((arg, index) => {
@@ -121,6 +123,11 @@ export class Session {
 
   say(text) {
     this.sayToPage(text);
+  }
+
+  // The bytes shown so far (up to SHOWN_KEPT), one character each.
+  shownBytes() {
+    return this.shown.map((bytes) => String.fromCharCode(...bytes)).join('');
   }
 
   // 0 once the browser has the file's bytes; an errno if not.

@@ -1,6 +1,9 @@
 """Debian's Chromium, headless, driven through chromedriver by Selenium (Debian's
 python3-selenium), for the tests of the pages a player or a host opens."""
 import json
+import re
+import subprocess
+import sys
 import time
 
 from selenium import webdriver
@@ -13,13 +16,16 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
          "--window-size=1000,800"]
 
 
-def chromium(profile):
-    """A new browser with its own empty profile in the folder `profile`; the page's console is
-    kept, for errors_in."""
+def chromium(profile, downloads=None):
+    """A new browser with its own empty profile in the folder `profile`, saving what it downloads
+    in the folder `downloads`; the page's console is kept, for errors_in."""
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for flag in FLAGS + ["--user-data-dir=" + profile]:
         options.add_argument(flag)
+    if downloads:
+        options.add_experimental_option("prefs", {"download.default_directory": downloads,
+                                                  "download.prompt_for_download": False})
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
@@ -47,3 +53,15 @@ def errors_in(browser):
 def say(value):
     """A value as JSON, for a failure's message."""
     return json.dumps(value, ensure_ascii=False)
+
+
+def serve(folder):
+    """A static web server for `folder` on a free loopback port: the process, and the port."""
+    server = subprocess.Popen([sys.executable, "-u", "-m", "http.server", "0", "--bind",
+                               "127.0.0.1", "--directory", folder],
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    found = re.search(r"port (\d+)", server.stdout.readline())
+    if not found:
+        server.terminate()
+        raise AssertionError("the web server did not say its port")
+    return server, int(found.group(1))

@@ -1,0 +1,141 @@
+"""The web build's page in Debian's headless Chromium, against the terminal programs: a game
+typed key by key shows what orbalune-replay --echo of its downloaded file shows, and its bytes
+are the terminal's; a reload resumes at the same screen; a game made by the terminal program
+opens and plays on; a second tab on a game is refused; a saved game of the site is watched and
+steered; a file that is not a saved game is refused; and the page logs no error.
+
+usage: page_test.py SITE_DIR ORBALUNE ORBALUNE_REPLAY"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
+from browser import chromium, errors_in, say, serve, wait_for  # noqa: E402
+from selenium.webdriver.common.by import By  # noqa: E402
+from selenium.webdriver.common.keys import Keys  # noqa: E402
+
+site, game, replay = sys.argv[1:4]
+work = tempfile.mkdtemp()
+served = os.path.join(work, "site")
+shutil.copytree(site, served)
+downloads = os.path.join(work, "downloads")
+os.mkdir(downloads)
+
+HEADER = b"file orbalune saved game\nformat 1\nrules 1\nseed %d\n\n"
+
+
+def echo(path):
+    """What orbalune-replay --echo shows of a saved game."""
+    return subprocess.run([replay, "--echo", path], check=True, capture_output=True).stdout
+
+
+def screen_lines(browser):
+    """The terminal's 24 rows as the page shows them, trailing blanks dropped."""
+    return browser.execute_script(
+        "return [...document.querySelectorAll('.xterm-rows > div')]"
+        ".map((row) => row.textContent.trimEnd());")
+
+
+def last_rows(text):
+    """The last 24 rows a terminal shows of `text` (which ends where the cursor is)."""
+    return [line.expandtabs().rstrip() for line in text.decode("utf-8").split("\n")][-24:]
+
+
+def shown_bytes(browser):
+    return browser.execute_script("return window.orbaluneScreen();").encode("latin-1")
+
+
+def message(browser):
+    return browser.execute_script("return document.getElementById('message').textContent;")
+
+
+def type_keys(browser, keys):
+    """Types each key once the game asks for one, as a player does."""
+    box = browser.find_element(By.CSS_SELECTOR, ".xterm-helper-textarea")
+    for key in keys:
+        prompts = shown_bytes(browser).count(b"==> ")
+        box.send_keys(key)
+        wait_for(f"the prompt after {key!r}",
+                 lambda: shown_bytes(browser).count(b"==> ") > prompts
+                 and shown_bytes(browser).endswith(b"==> "))
+
+
+server, port = serve(served)
+page = f"http://127.0.0.1:{port}/index.html"
+browser = chromium(os.path.join(work, "profile"), downloads)
+try:
+    # A game from seed 42, typed key by key; the up arrow moves, and meets monsters.
+    browser.get(page + "?seed=42")
+    wait_for("the first prompt", lambda: shown_bytes(browser).endswith(b"==> "))
+    type_keys(browser, ["v", "i", "e", Keys.ARROW_UP])
+    assert b"You see 2 Yuls!" in shown_bytes(browser), say(shown_bytes(browser).decode())
+    page_bytes = shown_bytes(browser)
+    playing = screen_lines(browser)
+
+    # Downloaded, it is the terminal programs' saved game of those keys, and they show what the
+    # page showed, byte for byte.
+    browser.find_element(By.ID, "download").click()
+    saved = os.path.join(downloads, "seed 42.game")
+    wait_for("the download", lambda: os.path.exists(saved) and os.path.getsize(saved) > 0)
+    assert open(saved, "rb").read() == HEADER % 42 + b"vien", open(saved, "rb").read()
+    assert echo(saved) == page_bytes, say([echo(saved).decode(), page_bytes.decode()])
+    assert playing == last_rows(page_bytes), say(playing)
+
+    # Reloaded, the game comes back where it was, at the fight's first menu.
+    browser.refresh()
+    wait_for("the resumed game", lambda: screen_lines(browser) == playing)
+
+    # A second tab on the same game is refused; the first plays on.
+    first = browser.current_window_handle
+    browser.switch_to.new_window("tab")
+    browser.get(page + "?game=seed%2042")
+    wait_for("the refusal", lambda: "another tab" in message(browser))
+    assert shown_bytes(browser) == b"", say(shown_bytes(browser).decode())
+    browser.close()
+    browser.switch_to.window(first)
+
+    # A game made at a terminal opens in the page, as a copy, and plays on from its last key.
+    made = os.path.join(work, "made.game")
+    subprocess.run([game, "--save", made, "--seed", "7"], input=b"vi", check=True,
+                   capture_output=True)
+    before = open(made, "rb").read()
+    browser.find_element(By.ID, "open-file").send_keys(made)
+    wait_for("the opened game", lambda: "game=made" in browser.current_url
+             and shown_bytes(browser).endswith(b"==> "))
+    assert screen_lines(browser) == last_rows(echo(made)), say(screen_lines(browser))
+    type_keys(browser, ["v"])
+    assert open(made, "rb").read() == before, "the opened file changed"
+
+    # A file that is not a saved game is refused with its reason, and nothing is kept.
+    stranger = os.path.join(work, "notes.game")
+    with open(stranger, "wb") as file:
+        file.write(b"<b>not a game</b>\n")
+    browser.find_element(By.ID, "open-file").send_keys(stranger)
+    wait_for("the refusal", lambda: message(browser).startswith("notes.game: "))
+    names = browser.execute_async_script(
+        "const done = arguments[0];"
+        "indexedDB.open('orbalune').onsuccess = (event) => event.target.result"
+        ".transaction('games').objectStore('games').getAllKeys().onsuccess ="
+        " (keys) => done(keys.target.result);")
+    assert sorted(names) == ["made", "seed 42"], names
+
+    # A saved game of the site, watched: steered to its first key, with the status line on the
+    # last row.
+    shutil.copy(made, os.path.join(served, "made.game"))
+    browser.get(page + "?watch=made.game")
+    wait_for("the watch's status line", lambda: "| ? keys" in screen_lines(browser)[-1])
+    box = browser.find_element(By.CSS_SELECTOR, ".xterm-helper-textarea")
+    box.send_keys("g1" + Keys.ENTER)
+    wait_for("key 1", lambda: screen_lines(browser)[-1].startswith("key 1 of 2 | town"))
+    box.send_keys("q")
+    wait_for("the watch to end", lambda: "ended" in message(browser))
+
+    errors = errors_in(browser)
+    assert not errors, say(errors)
+finally:
+    browser.quit()
+    server.terminate()
+    shutil.rmtree(work)
+print("page: ok")
