@@ -5,7 +5,7 @@ _orbalune_complete() {
     local previous=${COMP_WORDS[COMP_CWORD - 1]}
     local options
     case $1 in
-    orbalune) options='--save --seed --line --help --version' ;;
+    orbalune) options='--save --seed --daily --line --help --version' ;;
     *) options='--seed --pauses --echo --watch --speed --follow --cast --ttyrec --info --help
         --version' ;;
     esac

@@ -70,13 +70,14 @@ std::uint32_t seedArgument(const char* value) {
 }
 
 namespace {
-enum GameOption : int { kSave = 256, kSeed, kLine };
+enum GameOption : int { kSave = 256, kSeed, kDaily, kLine };
 }  // namespace
 
 GameCommand parseGameCommand(int argc, char** argv) {
     static constexpr option kOptions[] = {
         {"save", required_argument, nullptr, kSave},
         {"seed", required_argument, nullptr, kSeed},
+        {"daily", no_argument, nullptr, kDaily},
         {"line", no_argument, nullptr, kLine},
         {"help", no_argument, nullptr, kHelpOption},
         {"version", no_argument, nullptr, kVersionOption},
@@ -92,12 +93,17 @@ GameCommand parseGameCommand(int argc, char** argv) {
                 command.savePath = value;
             } else if (id == kLine) {
                 command.lineInput = true;
+            } else if (id == kDaily) {
+                command.daily = true;
             } else {
                 command.seed = seedArgument(value);
             }
         });
     if (!line.operands.empty()) {
         throw CommandLineError{"unexpected argument '" + line.operands.front() + "'"};
+    }
+    if (command.daily && command.seed) {
+        throw CommandLineError{"--daily is a seed of its own: give --seed or --daily, not both"};
     }
     command.request = line.request;
     return command;

@@ -45,11 +45,12 @@ struct GameCommand {
     ProgramRequest request = ProgramRequest::Run;
     std::optional<std::string> savePath;
     std::optional<std::uint32_t> seed;
+    bool daily = false;      // today's dungeon: the seed is the date
     bool lineInput = false;  // the terminal's own line editing, even at a terminal
 };
 
 inline constexpr const char* kGameUsage =
-    "usage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]";
+    "usage: orbalune [--save FILE] [--seed N | --daily] [--line] [--help] [--version]";
 
 // Throws CommandLineError.
 GameCommand parseGameCommand(int argc, char** argv);

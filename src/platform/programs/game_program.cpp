@@ -11,6 +11,7 @@
 #include "game/game.hpp"
 #include "platform/os/monotonic_clock.hpp"
 #include "platform/programs/command_line.hpp"
+#include "platform/programs/daily_seed.hpp"
 #include "platform/programs/exit_status.hpp"
 #include "platform/programs/program_output.hpp"
 #include "platform/saved_games/play_session.hpp"
@@ -30,6 +31,8 @@ constexpr const char* kGameHelp =
     "\n"
     "  --save FILE  keep the game in FILE, key by key; if FILE exists, resume it\n"
     "  --seed N     start a new game from seed N (0 to 4294967295) instead of the clock\n"
+    "  --daily      start today's dungeon: the seed is today's date in UTC (YYYYMMDD), the\n"
+    "               same for everyone who plays it today\n"
     "  --line       at a terminal, read keys a line at a time (Enter sends them) instead of\n"
     "               acting on each key as it is pressed\n"
     "  -h, --help   show this help and exit\n"
@@ -65,13 +68,17 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, 
         return finishOutput(terminal.out, err, kProgram, 0);
     }
 
+    if (command.daily) {
+        command.seed = dailySeed(static_cast<std::time_t>(terminal.seed));  // the clock's now
+    }
     std::uint32_t seed = command.seed.value_or(terminal.seed);
     std::optional<SaveFile> save;
     if (command.savePath) {
         try {
             save = openSaveFile(*command.savePath, seed);
             if (!save->created && command.seed) {
-                throw SaveFileError{"a saved game has its own seed; --seed is for a new game"};
+                throw SaveFileError{std::string("a saved game has its own seed; ") +
+                                    (command.daily ? "--daily" : "--seed") + " is for a new game"};
             }
         } catch (const SaveFileError& error) {
             reportError(err, kProgram, *command.savePath + ": " + error.reason);

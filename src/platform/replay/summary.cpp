@@ -6,6 +6,7 @@
 
 #include "game/game.hpp"
 #include "game/rules_version.hpp"
+#include "platform/programs/daily_seed.hpp"
 #include "platform/replay/silent_play.hpp"
 #include "platform/saved_games/save_file.hpp"
 #include "platform/terminal/shown_text.hpp"
@@ -43,9 +44,14 @@ constexpr std::array<Column, 11> kColumns = {{{"FILE", false},
                                               {"RESURRECTIONS", true},
                                               {"NOW", false}}};
 
+// A daily game's seed is its day.
+std::string seedText(std::uint32_t seed) {
+    return dayOfSeed(seed).value_or(std::to_string(seed));
+}
+
 std::vector<std::string> cellsOf(const GameRecord& record, bool utf8) {
     return {shownText(record.file, utf8),
-            std::to_string(record.seed),
+            seedText(record.seed),
             std::to_string(record.keys),
             std::to_string(record.dungeon),
             std::to_string(record.level),
@@ -112,9 +118,12 @@ GameRecord recordOf(const std::string& file) {
 }
 
 void writeSummary(const GameRecord& record, std::ostream& out) {
-    out << shownText(record.file, localeSpeaksUtf8()) << ": seed " << record.seed << ", "
-        << counted(static_cast<std::int64_t>(record.keys), "key", "keys") << ", rules version "
-        << kRulesVersion << '\n';
+    out << shownText(record.file, localeSpeaksUtf8()) << ": seed " << record.seed;
+    if (const std::optional<std::string> day = dayOfSeed(record.seed)) {
+        out << " (the daily dungeon of " << *day << ')';
+    }
+    out << ", " << counted(static_cast<std::int64_t>(record.keys), "key", "keys")
+        << ", rules version " << kRulesVersion << '\n';
     out << record.now << ": ";
     if (record.inDungeon) {
         out << "dungeon #" << record.dungeon;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/programs/exit_status.hpp"
+#include "platform/saved_games/save_format.hpp"
 #include "support/program_run.hpp"
 #include "support/screens.hpp"
 
@@ -22,12 +23,27 @@ TEST(GameProgram, WithoutOptionsPlaysTheClockSeededGame) {
     EXPECT_EQ(runGame({"--", "--seed=42"}, "v").status, kExitUsage) << "-- ends the options";
 }
 
+// Today's dungeon is seeded with the date in UTC, whatever the time of day: the clock here reads
+// 2026-12-09 23:46:40 and 23:59:59. A saved game keeps its own seed, daily or not.
+TEST(GameProgram, TodaysDungeonIsSeededWithTheDate) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("today.game");
+    EXPECT_EQ(runGame({"--daily", "--save", path}, "v", 1796860000).status, 0);
+    EXPECT_EQ(readFile(path), saveHeader(20261209) + "v");
+    EXPECT_EQ(runGame({"--daily"}, "v", 1796860799).out, runGame({"--seed", "20261209"}, "v").out);
+    const ProgramRun again = runGame({"--daily", "--save", path}, "v", 1796860000);
+    EXPECT_EQ(again.status, kExitUsage);
+    EXPECT_EQ(again.err,
+              "orbalune: " + path + ": a saved game has its own seed; --daily is for a new game\n");
+}
+
 TEST(GameProgram, HelpAndVersionGoToStandardOutput) {
     for (const char* help : {"--help", "-h", "--he"}) {
         const ProgramRun run = runGame({help}, "");
         EXPECT_EQ(run.status, 0);
-        EXPECT_TRUE(run.out.starts_with(
-            "usage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n\n"));
+        EXPECT_TRUE(
+            run.out.starts_with("usage: orbalune [--save FILE] [--seed N | --daily] [--line] "
+                                "[--help] [--version]\n\n"));
         EXPECT_NE(run.out.find("--save FILE"), std::string::npos);
         EXPECT_EQ(run.err, "");
     }
@@ -46,14 +62,16 @@ TEST(GameProgram, AnythingElseGetsTheReasonAndTheUsageOnStandardError) {
         {{"--save", "a", "--save", "b"}, "option '--save' given twice"},
         {{"--save", ""}, "the saved game FILE is an empty name"},
         {{"--save="}, "the saved game FILE is an empty name"},
+        {{"--daily", "--seed", "3"},
+         "--daily is a seed of its own: give --seed or --daily, not both"},
     };
     for (const auto& [words, reason] : refused) {
         const ProgramRun run = runGame(words, "v");
         EXPECT_EQ(run.status, kExitUsage) << reason;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err,
-                  "orbalune: " + reason +
-                      "\nusage: orbalune [--save FILE] [--seed N] [--line] [--help] [--version]\n");
+        EXPECT_EQ(run.err, "orbalune: " + reason +
+                               "\nusage: orbalune [--save FILE] [--seed N | --daily] [--line] "
+                               "[--help] [--version]\n");
     }
 }
 

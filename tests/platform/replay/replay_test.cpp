@@ -300,6 +300,13 @@ TEST(Info, SaysWhereTheGameStands) {
                            "dead: next dungeon #3, character level 4, 0/57 HP, 43 mokels, 2 "
                            "Orbalunes carried out, 1 death, 0 resurrections\n");
 
+    // A daily game's seed is its day.
+    const std::string daily = directory.file("daily.game");
+    writeFile(daily, saveHeader(20261210) + "v");
+    EXPECT_TRUE(runReplay({"r", "--info", daily})
+                    .out.starts_with(daily + ": seed 20261210 (the daily dungeon of 2026-12-10), "
+                                             "1 key, rules version 1\n"));
+
     // A game that holds its file is being played now.
     const UniqueFd held(::open(fight.c_str(), O_RDONLY));
     ASSERT_EQ(::flock(held.get(), LOCK_EX), 0);
