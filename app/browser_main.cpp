@@ -9,6 +9,7 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <streambuf>
 #include <string>
 #include <string_view>
@@ -18,7 +19,9 @@
 #include "platform/programs/game_program.hpp"
 #include "platform/programs/program_output.hpp"
 #include "platform/replay/playback.hpp"
+#include "platform/replay/recording.hpp"
 #include "platform/replay/replay.hpp"
+#include "platform/replay/summary.hpp"
 #include "platform/saved_games/save_format.hpp"
 
 // What the program writes to the terminal, and what it says went wrong.
@@ -90,6 +93,25 @@ extern "C" EMSCRIPTEN_KEEPALIVE int orbalune_run(int argc, char** argv) {
     screen.flush();
     errors.flush();
     return status;
+}
+
+// Where the saved game at `path` stands, as --info says it, in JSON (a string the caller frees):
+// its seed, keys, dungeon, level, hit points, mokels, Orbalunes, deaths and resurrections, what
+// it is doing now, or why it could not be read.
+extern "C" EMSCRIPTEN_KEEPALIVE char* orbalune_record(const char* path) {
+    const orbalune::GameRecord record = orbalune::recordOf(path);
+    std::ostringstream json;
+    if (record.failure) {
+        json << R"({"failure": )" << orbalune::jsonString(*record.failure) << '}';
+    } else {
+        json << R"({"seed": )" << record.seed << R"(, "keys": )" << record.keys
+             << R"(, "dungeon": )" << record.dungeon << R"(, "level": )" << record.level
+             << R"(, "hp": )" << record.hp << R"(, "maxHp": )" << record.maxHp << R"(, "mokels": )"
+             << record.mokels << R"(, "orbalunes": )" << record.orbalunes << R"(, "deaths": )"
+             << record.deaths << R"(, "resurrections": )" << record.resurrections << R"(, "now": )"
+             << orbalune::jsonString(record.now) << '}';
+    }
+    return strdup(json.str().c_str());
 }
 
 // Why `size` bytes at `bytes` are not a saved game this build plays (a string the caller

@@ -23,13 +23,13 @@ target_link_libraries(orbalune-page PRIVATE orbalune_platform_page orbalune_warn
 target_link_options(orbalune-page PRIVATE
   -fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
   -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createOrbalune -sENVIRONMENT=web
-  "-sEXPORTED_FUNCTIONS=[_orbalune_run,_orbalune_refusal,_malloc,_free]"
+  "-sEXPORTED_FUNCTIONS=[_orbalune_run,_orbalune_refusal,_orbalune_record,_malloc,_free]"
   "-sEXPORTED_RUNTIME_METHODS=[FS,ccall,UTF8ToString,stringToUTF8,lengthBytesUTF8]")
 set_target_properties(orbalune-page PROPERTIES OUTPUT_NAME orbalune
                       RUNTIME_OUTPUT_DIRECTORY ${ORBALUNE_SITE_DIR})
 
 # The rest of the site, copied as it is.
-set(site_files index.html style.css page.js session.js storage.js)
+set(site_files index.html style.css page.js session.js storage.js board.js follow.js)
 set(site_outputs)
 foreach(file ${site_files})
   add_custom_command(OUTPUT ${ORBALUNE_SITE_DIR}/${file}

@@ -4,9 +4,12 @@
 //   index.html?game=NAME        that game
 //   index.html?seed=N           a new game from seed N (&name=NAME to name it)
 //   index.html?new              a new game from the clock
-//   index.html?watch=URL        a saved game of this site, watched
+//   index.html?watch=URL        a saved game of this site, watched (&follow: and followed live)
+//   index.html?games=URL        the board of a folder of this site's games (&today: today's)
 
 import {Terminal} from './xterm.mjs';
+import {Board, todaysSeed} from './board.js';
+import {Follower} from './follow.js';
 import createOrbalune from './orbalune.js';
 import {Session} from './session.js';
 import {Storage} from './storage.js';
@@ -58,20 +61,14 @@ function seedFrom(text) {
   return Number(text);
 }
 
-// Today's date in UTC as the number YYYYMMDD: everyone's seed of the day.
-function todaysSeed() {
-  const now = new Date();
-  return now.getUTCFullYear() * 10000 + (now.getUTCMonth() + 1) * 100 + now.getUTCDate();
-}
-
 // Runs a program in the terminal; resolves when it ends.
-async function run(args, files, keep) {
+async function run(args, files, keep, beingPlayed) {
   if (session) {
     session.end();
     await running;
   }
   terminal.reset();
-  session = new Session(terminal, {say, keep});
+  session = new Session(terminal, {say, keep, beingPlayed});
   running = session.run(args, files);
   terminal.focus();
   return running;
@@ -160,8 +157,9 @@ async function openFile(file) {
   location.assign(`?game=${encodeURIComponent(name)}`);
 }
 
-// A saved game watched at a watching pace, steered by its keys.
-async function watch(fileName, bytes) {
+// A saved game watched at a watching pace, steered by its keys; followed, it goes on as it is
+// played, the follower keeping its file in step.
+async function watch(fileName, bytes, follower) {
   const reason = await refusal(bytes);
   if (reason) {
     say(`${fileName}: ${reason}`);
@@ -171,23 +169,44 @@ async function watch(fileName, bytes) {
   element('playing').textContent = `watching ${fileName}`;
   say('');
   const path = `/watching/${nameFrom(fileName)}.game`;
-  await run(['orbalune-replay', '--watch', path], {[path]: bytes});
+  const args = ['orbalune-replay', '--watch', ...(follower ? ['--follow'] : []), path];
+  const ended = run(args, {[path]: bytes}, undefined, () => follower?.beingPlayed() ?? false);
+  follower?.follow((more) => session.appendTo(path, more));
+  await ended;
+  follower?.stop();
   say(`The watch of ${fileName} ended.`);
 }
 
-async function watchAddress(address) {
+async function watchAddress(address, following) {
   const url = new URL(address, location.href);
   if (url.origin !== location.origin) {
     say(`${address}: only a saved game of this site can be watched here`);
     return;
   }
-  const response = await fetch(url, {cache: 'no-store'});
-  if (!response.ok) {
-    say(`${address}: ${response.status} ${response.statusText}`);
+  const name = decodeURIComponent(url.pathname.split('/').pop());
+  const follower = new Follower(url.href, say);
+  let bytes;
+  try {
+    bytes = await follower.start();
+  } catch (error) {
+    say(`${address}: ${error.message}`);
     return;
   }
-  await watch(decodeURIComponent(url.pathname.split('/').pop()), new Uint8Array(
-      await response.arrayBuffer()));
+  await watch(name, bytes, following ? follower : null);
+}
+
+function showBoard(folder, todayOnly) {
+  element('terminal').hidden = true;
+  element('board').hidden = false;
+  element('playing').textContent = `games in ${folder}`;
+  const board = new Board(folder, element('board-table'), {
+    say,
+    watch: (url) => location.assign(`?${new URLSearchParams({watch: url.pathname, follow: ''})}`),
+  });
+  element('all-games').onclick = () => board.show(false);
+  element('todays-games').onclick = () => board.show(true);
+  board.todayOnly = todayOnly;
+  return board.start();
 }
 
 async function download() {
@@ -283,8 +302,11 @@ async function start() {
     return;
   }
   const query = new URLSearchParams(location.search);
+  if (query.has('games')) {
+    return showBoard(query.get('games'), query.has('today'));
+  }
   if (query.has('watch')) {
-    return watchAddress(query.get('watch'));
+    return watchAddress(query.get('watch'), query.has('follow'));
   }
   if (query.has('seed')) {
     return newGame(query.get('name'), seedFrom(query.get('seed')));

@@ -12,11 +12,13 @@ const SHOWN_KEPT = 1 << 22;
 export class Session {
   // `terminal`: the page's xterm.js terminal. `say(text)`: shows what the program says went
   // wrong. `keep(path, bytes)`: keeps a file the program wrote (resolves, or rejects when the
-  // browser refuses).
-  constructor(terminal, {say, keep}) {
+  // browser refuses). `beingPlayed(path)`: whether a game plays the file at `path` now.
+  constructor(terminal, {say, keep, beingPlayed}) {
     this.terminal = terminal;
     this.sayToPage = say;
     this.keepInPage = keep;
+    this.played = beingPlayed ?? (() => false);
+    this.module = null;
     this.typed = [];  // bytes typed, the first not taken at `taken`
     this.taken = 0;
     this.ended = false;
@@ -29,6 +31,7 @@ export class Session {
   // a file the program makes) in its file system; resolves to its exit status when it ends.
   async run(args, files = {}) {
     const module = await createOrbalune({page: this});
+    this.module = module;
     for (const [path, bytes] of Object.entries(files)) {
       module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
       if (bytes !== null) {
@@ -45,6 +48,14 @@ export class Session {
     module.HEAPU32[argv / 4 + args.length] = 0;
     return module.ccall('orbalune_run', 'number', ['number', 'number'], [args.length, argv],
                         {async: true});
+  }
+
+  // Appends `bytes` to the file at `path` in the program's file system, as a file on a server
+  // grows.
+  appendTo(path, bytes) {
+    const stream = this.module.FS.open(path, 'a');
+    this.module.FS.write(stream, bytes, 0, bytes.length);
+    this.module.FS.close(stream);
   }
 
   // What the terminal sends for a key, as bytes.
@@ -128,6 +139,10 @@ export class Session {
   // The bytes shown so far (up to SHOWN_KEPT), one character each.
   shownBytes() {
     return this.shown.map((bytes) => String.fromCharCode(...bytes)).join('');
+  }
+
+  beingPlayed(path) {
+    return this.played(path);
   }
 
   // 0 once the browser has the file's bytes; an errno if not.

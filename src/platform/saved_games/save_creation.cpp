@@ -1,7 +1,6 @@
 #include "platform/saved_games/save_creation.hpp"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/os/file_locks.hpp"
 #include "platform/os/write_all.hpp"
 #include "platform/saved_games/save_format.hpp"
 
@@ -48,7 +48,10 @@ mode_t permissionsForNewFiles() {
 // Locks a new file and writes `bytes` to it; 0, or the errno of the step that failed. No one
 // else has the file open yet, so its lock is had at once, and held once it has a name.
 int lockAndWrite(int fd, std::string_view bytes) {
-    return ::flock(fd, LOCK_EX) == 0 && writeAll(fd, bytes) ? 0 : errno;
+    if (const int error = os::lockForPlay(fd, true); error != 0) {
+        return error;
+    }
+    return writeAll(fd, bytes) ? 0 : errno;
 }
 
 Outcome outcomeOf(int error) {

@@ -1,7 +1,6 @@
 #include "platform/saved_games/save_file.hpp"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/os/file_locks.hpp"
 #include "platform/os/file_system.hpp"
 #include "platform/os/read_at.hpp"
 #include "platform/os/write_all.hpp"
@@ -122,17 +122,20 @@ void syncDirectory(const std::string& path) {
 // Says what is known of whoever holds the lock of a file this game could not lock for itself.
 // Anyone who can read the file can lock it; a game holds it alone, readers share it.
 std::string lockHolder(int fd) {
-    if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
-        ::flock(fd, LOCK_UN);
+    if (os::probeReadersLock(fd) == 0) {
         return "locked by another process, which is reading it";
     }
     return "locked by another process, perhaps another game playing it";
 }
 
 void lockForPlay(int fd) {
-    for (int attempt = 1; ::flock(fd, LOCK_EX | LOCK_NB) != 0; ++attempt) {
-        if (errno != EWOULDBLOCK) {
-            refuseFor("cannot lock", errno);
+    for (int attempt = 1;; ++attempt) {
+        const int error = os::lockForPlay(fd, false);
+        if (error == 0) {
+            return;
+        }
+        if (error != EWOULDBLOCK) {
+            refuseFor("cannot lock", error);
         }
         if (attempt == kLockAttempts) {
             throw SaveFileError{lockHolder(fd)};
@@ -199,11 +202,7 @@ SaveReader openSaveReader(const std::string& path) {
 
 // A shared lock can be had only when no game holds the exclusive one; it is let go at once.
 bool SaveReader::beingPlayed() const {
-    if (::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) {
-        return errno == EWOULDBLOCK;
-    }
-    ::flock(fd.get(), LOCK_UN);
-    return false;
+    return os::probeReadersLock(fd.get()) == EWOULDBLOCK;
 }
 
 }  // namespace orbalune

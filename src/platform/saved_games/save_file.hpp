@@ -46,7 +46,7 @@ struct SaveReader {
     std::uint64_t keysStart = 0;  // the byte its keys start at
 
     // Its keys, read from the file as they are asked for.
-    [[nodiscard]] SavedKeys keys() const { return SavedKeys(fd.get(), keysStart); }
+    [[nodiscard]] SavedKeys keys() const { return {fd.get(), keysStart}; }
     // Whether a game plays the file now: one holds an exclusive lock on it. The look at the
     // lock is so brief that a game starting meanwhile, which waits a moment for it, still does.
     [[nodiscard]] bool beingPlayed() const;

@@ -141,15 +141,13 @@ void KeySplitter::takeInControl(unsigned char byte, Keys& keys) {
         state_ = State::Ground;
         return;
     }
-    if (byte == '[') {
-        plain_ = false;  // the Linux console's F1 to F5: ESC [ [ A to E
+    if (byte == '[' || (csi && within(byte, 0x20, 0x2f))) {
+        plain_ = false;  // the Linux console's F1 to F5 (ESC [ [ A to E), or an intermediate
     } else if (within(byte, 0x30, 0x3f)) {
         plain_ = plain_ && (within(byte, '0', '9') || byte == ';');
         if (length_ == 0) {
             firstParameter_ = static_cast<char>(byte);
         }
-    } else if (csi && within(byte, 0x20, 0x2f)) {
-        plain_ = false;
     } else {
         // Not a sequence after all: a bare start is keys as typed, a longer one is dropped; the
         // byte that ended it is a key of its own.

@@ -1,0 +1,212 @@
+// The board of a host's games: every saved game in a folder of the site, as orbalune-replay
+// --info lists them, the deepest first, sortable by any column, kept up to date. The folder's
+// files are learned from the server's own listing of it, which must be nginx's in JSON
+// (autoindex_format json); each file is read once, then only what was added since.
+
+import createOrbalune from './orbalune.js';
+import {LIVE_MS} from './follow.js';
+
+const LOOK_MS = 10000;
+
+// The columns: a title, and how a game's record gives the cell and the order.
+const COLUMNS = [
+  ['Player', (game) => game.player],
+  ['Seed', (game) => game.record.seed, (game) => dayOf(game.record.seed) ?? game.record.seed],
+  ['Keys', (game) => game.record.keys],
+  ['Dungeon', (game) => game.record.dungeon],
+  ['Level', (game) => game.record.level],
+  ['HP', (game) => game.record.hp, (game) => `${game.record.hp}/${game.record.maxHp}`],
+  ['Mokels', (game) => game.record.mokels],
+  ['Orbalunes', (game) => game.record.orbalunes],
+  ['Deaths', (game) => game.record.deaths],
+  ['Resurrections', (game) => game.record.resurrections],
+  ['Now', (game) => game.record.now],
+  ['Last played', (game) => game.modified, (game) => new Date(game.modified).toLocaleString()],
+];
+
+// The day of a daily game's seed (YYYYMMDD) as YYYY-MM-DD, as --info shows it; or undefined.
+function dayOf(seed) {
+  const [year, month, day] = [Math.floor(seed / 10000), Math.floor(seed / 100) % 100, seed % 100];
+  const date = new Date(Date.UTC(year, month - 1, day));
+  const valid = seed >= 20000101 && seed <= 99991231 && date.getUTCMonth() === month - 1 &&
+      date.getUTCDate() === day;
+  return valid ? `${year}-${String(month).padStart(2, '0')}-${String(day).padStart(2, '0')}` :
+                 undefined;
+}
+
+// Today's date in UTC as the number YYYYMMDD: everyone's seed of the day.
+export function todaysSeed() {
+  const now = new Date();
+  return now.getUTCFullYear() * 10000 + (now.getUTCMonth() + 1) * 100 + now.getUTCDate();
+}
+
+export class Board {
+  // `folder`: the games folder's address on this site. `table`: the element to draw in.
+  // `watch(url)`: watches a game, following it if it is played.
+  constructor(folder, table, {say, watch}) {
+    this.folder = new URL(folder, location.href);
+    this.table = table;
+    this.say = say;
+    this.watch = watch;
+    this.games = new Map();  // by file name
+    this.sortBy = 3;         // the dungeon
+    this.descending = true;
+    this.todayOnly = false;
+  }
+
+  async start() {
+    if (this.folder.origin !== location.origin) {
+      throw new Error(`${this.folder}: only a folder of this site can be shown`);
+    }
+    this.module = await createOrbalune({page: {beingPlayed: (path) => this.live(path)}});
+    for (;;) {
+      await this.look();
+      this.draw();
+      await new Promise((resolve) => setTimeout(resolve, LOOK_MS));
+    }
+  }
+
+  show(todayOnly) {
+    this.todayOnly = todayOnly;
+    this.draw();
+  }
+
+  live(path) {
+    const game = this.games.get(path.slice(path.lastIndexOf('/') + 1));
+    return game !== undefined && Date.now() - game.modified < LIVE_MS;
+  }
+
+  // The folder's listing, then what each file gained.
+  async look() {
+    const response = await fetch(this.folder, {cache: 'no-store'});
+    let listing = null;
+    try {
+      listing = response.ok ? await response.json() : null;
+    } catch {
+      listing = null;
+    }
+    const files = Array.isArray(listing) &&
+        listing.every((entry) => typeof entry?.name === 'string' && typeof entry.type === 'string');
+    if (!files) {
+      this.say(`${this.folder}: ${response.ok ? 'not nginx\'s listing of a folder in JSON ' +
+          '(autoindex_format json), the one the board reads' :
+          `${response.status} ${response.statusText}`}`);
+      return;
+    }
+    const seen = new Set();
+    for (const entry of listing) {
+      if (entry.type !== 'file' || !entry.name.endsWith('.game')) {
+        continue;
+      }
+      seen.add(entry.name);
+      const game = this.games.get(entry.name) ??
+          {name: entry.name, player: entry.name.slice(0, -5), bytes: new Uint8Array(0)};
+      this.games.set(entry.name, game);
+      game.modified = Date.parse(entry.mtime) || 0;
+      if (entry.size !== game.bytes.length || game.record === undefined) {
+        await this.read(game, entry.size);
+      }
+    }
+    for (const name of this.games.keys()) {
+      if (!seen.has(name)) {
+        this.games.delete(name);
+      }
+    }
+  }
+
+  // Reads what a file gained since it was last read (all of it, if it shrank), and sums it up.
+  async read(game, size) {
+    const url = new URL(encodeURIComponent(game.name), this.folder);
+    const known = size >= game.bytes.length ? game.bytes.length : 0;
+    try {
+      const response = await fetch(url, {
+        cache: 'no-store',
+        headers: known > 0 ? {Range: `bytes=${known}-`} : {},
+      });
+      if (!response.ok && response.status !== 416) {
+        throw new Error(`${response.status} ${response.statusText}`);
+      }
+      const bytes = new Uint8Array(await response.arrayBuffer());
+      if (response.status === 206) {
+        const whole = new Uint8Array(known + bytes.length);
+        whole.set(game.bytes.subarray(0, known));
+        whole.set(bytes, known);
+        game.bytes = whole;
+      } else if (response.status === 200) {
+        game.bytes = bytes;
+      }
+      game.record = this.recordOf(game);
+    } catch (error) {
+      game.record = {failure: error.message};
+    }
+  }
+
+  recordOf(game) {
+    const module = this.module;
+    const path = `/board/${game.name.replaceAll('/', '\u2215')}`;
+    module.FS.mkdirTree('/board');
+    module.FS.writeFile(path, game.bytes);
+    const size = module.lengthBytesUTF8(path) + 1;
+    const name = module._malloc(size);
+    module.stringToUTF8(path, name, size);
+    const json = module.ccall('orbalune_record', 'number', ['number'], [name]);
+    module._free(name);
+    module.FS.unlink(path);
+    const record = JSON.parse(module.UTF8ToString(json));
+    module._free(json);
+    return record;
+  }
+
+  draw() {
+    const today = todaysSeed();
+    const games = [...this.games.values()].filter(
+        (game) => !this.todayOnly || game.record?.seed === today);
+    const [, key] = COLUMNS[this.sortBy];
+    // Games that could not be read last, as --info puts them.
+    games.sort((a, b) => {
+      if (Boolean(a.record?.failure) !== Boolean(b.record?.failure)) {
+        return a.record?.failure ? 1 : -1;
+      }
+      if (a.record?.failure) {
+        return a.name < b.name ? -1 : 1;
+      }
+      const [x, y] = [key(a), key(b)];
+      const order = x < y ? -1 : x > y ? 1 : 0;
+      return this.descending ? -order : order;
+    });
+    const head = document.createElement('tr');
+    COLUMNS.forEach(([title], column) => {
+      const cell = document.createElement('th');
+      const sort = document.createElement('button');
+      sort.type = 'button';
+      sort.textContent = title + (column === this.sortBy ? (this.descending ? ' ▼' : ' ▲') : '');
+      sort.onclick = () => {
+        this.descending = column === this.sortBy ? !this.descending : column !== 0;
+        this.sortBy = column;
+        this.draw();
+      };
+      cell.append(sort);
+      head.append(cell);
+    });
+    const rows = games.map((game) => {
+      const row = document.createElement('tr');
+      const player = document.createElement('button');
+      player.type = 'button';
+      player.className = 'player';
+      player.textContent = game.player;  // a stranger's name: text, never markup
+      player.onclick = () => this.watch(new URL(encodeURIComponent(game.name), this.folder));
+      row.insertCell().append(player);
+      if (game.record?.failure) {
+        const reason = row.insertCell();
+        reason.colSpan = COLUMNS.length - 1;
+        reason.textContent = game.record.failure;
+        return row;
+      }
+      for (const [, key, text] of COLUMNS.slice(1)) {
+        row.insertCell().textContent = String((text ?? key)(game));
+      }
+      return row;
+    });
+    this.table.replaceChildren(head, ...rows);
+  }
+}
