@@ -10,7 +10,6 @@ import http.client
 import os
 import re
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
@@ -18,6 +17,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
 from browser import chromium, errors_in, say, wait_for  # noqa: E402
+from nginx import start as start_nginx  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 
 site, recipe, game, replay, data = sys.argv[1:6]
@@ -29,7 +29,6 @@ os.chmod(work, 0o755)  # nginx's workers read as another user when the test runs
 shutil.copytree(site, os.path.join(work, "site"))
 games = os.path.join(work, "games")
 os.mkdir(games)
-os.mkdir(os.path.join(work, "temp"))
 
 
 def write(name, content):
@@ -47,36 +46,7 @@ for name in os.listdir(games):  # played an hour ago
     an_hour_ago = time.time() - 3600
     os.utime(os.path.join(games, name), (an_hour_ago, an_hour_ago), follow_symlinks=False)
 
-with socket.socket() as probe:
-    probe.bind(("127.0.0.1", 0))
-    port = probe.getsockname()[1]
-conf = open(recipe).read()
-for found, put in [("listen 80;", f"listen 127.0.0.1:{port};"), ("listen [::]:80;", ""),
-                   ("/srv/orbalune-site", os.path.join(work, "site")),
-                   ("/srv/orbalune/", games + "/")]:
-    assert found in conf, f"the recipe has no {found}"
-    conf = conf.replace(found, put)
-with open(os.path.join(work, "orbalune.conf"), "w") as file:
-    file.write(conf)
-temp = os.path.join(work, "temp")
-with open(os.path.join(work, "nginx.conf"), "w") as file:
-    file.write(f"""daemon off;
-worker_processes 1;
-pid {work}/nginx.pid;
-error_log {work}/error.log;
-events {{}}
-http {{
-    access_log off;
-    client_body_temp_path {temp}/body;
-    proxy_temp_path {temp}/proxy;
-    fastcgi_temp_path {temp}/fastcgi;
-    uwsgi_temp_path {temp}/uwsgi;
-    scgi_temp_path {temp}/scgi;
-    include {work}/orbalune.conf;
-}}
-""")
-server = subprocess.Popen(["nginx", "-c", os.path.join(work, "nginx.conf"), "-p", work],
-                          stderr=subprocess.PIPE)
+server, port = start_nginx(recipe, os.path.join(work, "site"), games, work)
 player = None
 browser = None
 
@@ -109,13 +79,6 @@ def screen_lines():
 
 
 try:
-    def serving():
-        try:
-            return request("GET", "/index.html")[0] == 200
-        except OSError:
-            return False
-    wait_for("nginx", serving, 20)
-
     # Only the site, the folder's listing and its saved games, read, with their types, never
     # kept stale by a cache.
     status, headers, body = request("GET", "/games/bob.game")
