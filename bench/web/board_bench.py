@@ -80,4 +80,5 @@ finally:
     if player:
         player.kill()
     server.terminate()
+    server.wait(10)
     shutil.rmtree(work)
