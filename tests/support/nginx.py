@@ -15,6 +15,7 @@ def start(recipe, site, games, work, access_log=None):
         probe.bind(("127.0.0.1", 0))
         port = probe.getsockname()[1]
     conf = open(recipe).read()
+    site, games = os.path.abspath(site), os.path.abspath(games)
     for found, put in [("listen 80;", f"listen 127.0.0.1:{port};"), ("listen [::]:80;", ""),
                        ("/srv/orbalune-site", site), ("/srv/orbalune/", games + "/")]:
         assert found in conf, f"the recipe has no {found}"
