@@ -105,6 +105,7 @@ export class Board {
       game.modified = Date.parse(entry.mtime) || 0;
       if (entry.size !== game.bytes.length || game.record === undefined) {
         await this.read(game, entry.size);
+        this.draw();  // each game as soon as it is summed up: a large folder takes a while
       }
     }
     for (const name of this.games.keys()) {
