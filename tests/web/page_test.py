@@ -66,10 +66,11 @@ server, port = serve(served)
 page = f"http://127.0.0.1:{port}/index.html"
 browser = chromium(os.path.join(work, "profile"), downloads)
 try:
-    # A game from seed 42, typed key by key; the up arrow moves, and meets monsters.
+    # A game from seed 42, typed key by key; the up arrow moves, and meets monsters, whose
+    # announcement drops the keys typed meanwhile (two c's: run away).
     browser.get(page + "?seed=42")
     wait_for("the first prompt", lambda: shown_bytes(browser).endswith(b"==> "))
-    type_keys(browser, ["v", "i", "e", Keys.ARROW_UP])
+    type_keys(browser, ["v", "i", "e", Keys.ARROW_UP + "cc"])
     assert b"You see 2 Yuls!" in shown_bytes(browser), say(shown_bytes(browser).decode())
     page_bytes = shown_bytes(browser)
     playing = screen_lines(browser)
