@@ -4,6 +4,7 @@
 //   index.html?game=NAME        that game
 //   index.html?seed=N           a new game from seed N (&name=NAME to name it)
 //   index.html?new              a new game from the clock
+//   index.html?daily            today's dungeon (resumed, if this browser has begun it)
 //   index.html?watch=URL        a saved game of this site, watched (&follow: and followed live)
 //   index.html?games=URL        the board of a folder of this site's games (&today: today's)
 
@@ -262,10 +263,7 @@ function wireButtons() {
       location.assign(`?${query}`);
     }
   });
-  element('daily').onclick = () => {
-    const seed = todaysSeed();
-    location.assign(`?${new URLSearchParams({seed, name: `today ${seed}`})}`);
-  };
+  element('daily').onclick = () => location.assign('?daily');
   element('games').onclick = listGames;
   element('download').onclick = download;
   element('help').onclick = () => element('help-dialog').showModal();
@@ -313,6 +311,12 @@ async function start() {
   }
   if (query.has('new')) {
     return newGame(query.get('name'));
+  }
+  if (query.has('daily')) {
+    const seed = todaysSeed();
+    const name = `today ${seed}`;
+    history.replaceState(null, '', `?game=${encodeURIComponent(name)}`);
+    return (await storage.has(name)) ? play(name) : play(name, seed);
   }
   const last = query.get('game') ?? localStorage.getItem(LAST_PLAYED);
   if (last !== null && (query.has('game') || (await storage.has(last)))) {
