@@ -16,7 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from browser import chromium, errors_in, say, wait_for  # noqa: E402
+from browser import chromium, errors_in, say, screen_lines, wait_for, wait_for_screen  # noqa: E402
 from nginx import start as start_nginx  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 
@@ -70,12 +70,6 @@ def screen_bytes():
 def game_bytes():
     """What the watch showed of the game: its bytes without the status line's drawings."""
     return re.sub(rb"\x1b7.*?\x1b8", b"", screen_bytes(), flags=re.DOTALL)
-
-
-def screen_lines():
-    return browser.execute_script(
-        "return [...document.querySelectorAll('.xterm-rows > div')]"
-        ".map((row) => row.textContent.trimEnd());")
 
 
 try:
@@ -132,7 +126,7 @@ try:
     # two seconds.
     next(button for button in browser.find_elements(By.CSS_SELECTOR, "button.player")
          if button.text == "alice").click()
-    wait_for("the followed game", lambda: "| live" in (screen_lines() or [""])[-1])
+    wait_for("the followed game", lambda: "| live" in (screen_lines(browser) or [""])[-1])
     latencies = []
     for key in b"ivi":
         shown = game_bytes().count(b"==> " + bytes([key]))
@@ -148,7 +142,7 @@ try:
     # The screen above the status line is the last 23 rows of what --echo shows.
     echo = subprocess.run([replay, "--echo", alice], check=True, capture_output=True).stdout
     expected = [line.expandtabs().rstrip() for line in echo.decode().split("\n")][-23:]
-    assert screen_lines()[:23] == expected, say([screen_lines(), expected])
+    wait_for_screen(browser, "the followed game's screen", expected)
     # The board's look at the planted link is refused, as it must be; nothing else fails.
     errors = [error for error in errors_in(browser) if "/games/passwd.game " not in error]
     assert not errors, say(errors)

@@ -43,6 +43,23 @@ def wait_for(what, condition, seconds=60):
         time.sleep(0.1)
 
 
+def screen_lines(browser):
+    """The terminal's rows as the page shows them, trailing blanks dropped."""
+    return browser.execute_script(
+        "return [...document.querySelectorAll('.xterm-rows > div')]"
+        ".map((row) => row.textContent.trimEnd());")
+
+
+def wait_for_screen(browser, what, expected):
+    """Waits until the page's first rows are `expected`: the terminal draws at its next animation
+    frame, after the game's bytes have arrived."""
+    shown = lambda: screen_lines(browser)[:len(expected)]  # noqa: E731
+    try:
+        wait_for(what, lambda: shown() == expected, 20)
+    except AssertionError:
+        raise AssertionError(f"waited in vain for {what}: " + say([shown(), expected])) from None
+
+
 def errors_in(browser):
     """The page's console messages of level SEVERE since the last look (uncaught errors among
     them), but for the browser's own asking for a favicon the page does not have."""

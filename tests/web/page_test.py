@@ -12,7 +12,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from browser import chromium, errors_in, say, serve, wait_for  # noqa: E402
+from browser import (chromium, errors_in, say, screen_lines, serve, wait_for,  # noqa: E402
+                     wait_for_screen)
 from selenium.webdriver.common.by import By  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
@@ -29,13 +30,6 @@ HEADER = b"file orbalune saved game\nformat 1\nrules 1\nseed %d\n\n"
 def echo(path):
     """What orbalune-replay --echo shows of a saved game."""
     return subprocess.run([replay, "--echo", path], check=True, capture_output=True).stdout
-
-
-def screen_lines(browser):
-    """The terminal's 24 rows as the page shows them, trailing blanks dropped."""
-    return browser.execute_script(
-        "return [...document.querySelectorAll('.xterm-rows > div')]"
-        ".map((row) => row.textContent.trimEnd());")
 
 
 def last_rows(text):
@@ -73,7 +67,8 @@ try:
     type_keys(browser, ["v", "i", "e", Keys.ARROW_UP + "cc"])
     assert b"You see 2 Yuls!" in shown_bytes(browser), say(shown_bytes(browser).decode())
     page_bytes = shown_bytes(browser)
-    playing = screen_lines(browser)
+    playing = last_rows(page_bytes)
+    wait_for_screen(browser, "the fight's screen", playing)
 
     # Downloaded, it is the terminal programs' saved game of those keys, and they show what the
     # page showed, byte for byte.
@@ -82,11 +77,10 @@ try:
     wait_for("the download", lambda: os.path.exists(saved) and os.path.getsize(saved) > 0)
     assert open(saved, "rb").read() == HEADER % 42 + b"vien", open(saved, "rb").read()
     assert echo(saved) == page_bytes, say([echo(saved).decode(), page_bytes.decode()])
-    assert playing == last_rows(page_bytes), say(playing)
 
     # Reloaded, the game comes back where it was, at the fight's first menu.
     browser.refresh()
-    wait_for("the resumed game", lambda: screen_lines(browser) == playing)
+    wait_for_screen(browser, "the resumed game", playing)
 
     # A second tab on the same game is refused; the first plays on.
     first = browser.current_window_handle
@@ -105,7 +99,7 @@ try:
     browser.find_element(By.ID, "open-file").send_keys(made)
     wait_for("the opened game", lambda: "game=made" in browser.current_url
              and shown_bytes(browser).endswith(b"==> "))
-    assert screen_lines(browser) == last_rows(echo(made)), say(screen_lines(browser))
+    wait_for_screen(browser, "the opened game's screen", last_rows(echo(made)))
     type_keys(browser, ["v"])
     assert open(made, "rb").read() == before, "the opened file changed"
 
