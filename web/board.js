@@ -160,8 +160,9 @@ export class Board {
 
   draw() {
     const today = todaysSeed();
-    const games = [...this.games.values()].filter(
-        (game) => !this.todayOnly || game.record?.seed === today);
+    // A game still being read for the first time is left out until it is summed up.
+    const games = [...this.games.values()].filter((game) => game.record !== undefined &&
+        (!this.todayOnly || game.record.seed === today));
     const [, key] = COLUMNS[this.sortBy];
     // Games that could not be read last, as --info puts them.
     games.sort((a, b) => {

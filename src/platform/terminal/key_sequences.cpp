@@ -47,19 +47,7 @@ KeySplitter::Keys KeySplitter::take(char byte) {
             takeInGround(byte, keys);
             break;
         case State::Escape:
-            introducer_ = byte;
-            length_ = 0;
-            if (byte == '[' || byte == 'O') {
-                state_ = State::Control;
-                plain_ = true;
-                firstParameter_ = 0;
-            } else if (startsString(byte)) {
-                state_ = State::String;
-            } else {
-                keys.add(Key{KeyKind::Byte, kEscape});
-                state_ = State::Ground;
-                takeInGround(byte, keys);
-            }
+            takeInEscape(byte, keys);
             break;
         case State::Control:
             takeInControl(value, keys);
@@ -77,14 +65,10 @@ KeySplitter::Keys KeySplitter::take(char byte) {
         case State::StringEscape:
             // ST ends the string; any other sequence ends it too, and begins itself.
             keys.add(kIgnored);
-            state_ = State::Escape;
             if (byte == '\\') {
                 state_ = State::Ground;
             } else {
-                const Keys more = take(byte);
-                for (std::size_t i = 0; i < more.count; ++i) {
-                    keys.add(more.keys[i]);
-                }
+                takeInEscape(byte, keys);
             }
             break;
         case State::Character:
@@ -92,6 +76,22 @@ KeySplitter::Keys KeySplitter::take(char byte) {
             break;
     }
     return keys;
+}
+
+void KeySplitter::takeInEscape(char byte, Keys& keys) {
+    introducer_ = byte;
+    length_ = 0;
+    if (byte == '[' || byte == 'O') {
+        state_ = State::Control;
+        plain_ = true;
+        firstParameter_ = 0;
+    } else if (startsString(byte)) {
+        state_ = State::String;
+    } else {
+        keys.add(Key{KeyKind::Byte, kEscape});
+        state_ = State::Ground;
+        takeInGround(byte, keys);
+    }
 }
 
 void KeySplitter::takeInGround(char byte, Keys& keys) {

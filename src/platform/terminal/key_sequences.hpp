@@ -63,6 +63,7 @@ private:
         Character,     // in a character of several bytes
     };
 
+    void takeInEscape(char byte, Keys& keys);
     void takeInGround(char byte, Keys& keys);
     void takeInControl(unsigned char byte, Keys& keys);
     void takeInCharacter(unsigned char byte, Keys& keys);
