@@ -10,6 +10,10 @@
 
 #include "platform/terminal/single_key_mode.hpp"
 
+#ifdef ORBALUNE_COVERAGE
+extern "C" void __gcov_dump();
+#endif
+
 namespace orbalune {
 
 namespace {
@@ -85,10 +89,19 @@ void leave() {
     setIfForeground(saved.found);
 }
 
+// A coverage build's counts are written when the program exits; one that a signal ends writes
+// them here, or the tests of its endings would count for nothing. Nothing in any other build.
+void writeCoverageCounts() {
+#ifdef ORBALUNE_COVERAGE
+    __gcov_dump();
+#endif
+}
+
 // Only what is safe in a signal handler: tcgetpgrp, getpgrp, tcsetattr, write, sigaction,
-// sigprocmask and raise.
+// sigprocmask and raise (and, in a coverage build, writing its counts).
 void restoreAndEnd(int signal) {
     leave();
+    writeCoverageCounts();
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -216,6 +218,40 @@ TEST(SaveCreation, OnFileSystemsWithoutUnnamedFilesOrLinks) {
         EXPECT_EQ(opened.seed, 7U) << name;
         EXPECT_EQ(opened.keys.size(), 1U) << name;
     }
+}
+
+// A disk that fills while a game creates its file (a file size limit plays it, with SIGXFSZ
+// ignored as a full disk sends none): whether the first write or the header's last byte fails,
+// the creation says why and leaves nothing behind that a later game would take for its own.
+TEST(SaveCreation, AFullDiskLeavesNoHalfMadeFile) {
+    const os::NamingCalls& system = os::systemNamingCalls();
+    const std::vector<std::pair<std::string, os::NamingCalls>> fileSystems = {
+        {"unnamed files", system},
+        {"no unnamed files",
+         {noUnnamedFiles, system.nameUnnamed, system.hardLink, noExclusiveRename}},
+        {"no way but in place", {noUnnamedFiles, system.nameUnnamed, noLinks, noExclusiveRename}},
+    };
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit unlimited{};
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    for (const auto& [name, calls] : fileSystems) {
+        for (const rlim_t room : {rlim_t{10}, rlim_t{saveHeader(7).size() - 1}}) {
+            const TemporaryDirectory directory;
+            rlimit limited = unlimited;
+            limited.rlim_cur = room;
+            ::setrlimit(RLIMIT_FSIZE, &limited);
+            std::string refusal = "none";
+            try {
+                createSaveFile(directory.file("my.game"), 7, calls);
+            } catch (const SaveFileError& error) {
+                refusal = error.reason;
+            }
+            ::setrlimit(RLIMIT_FSIZE, &unlimited);
+            EXPECT_EQ(refusal, "cannot create: File too large") << name << ", " << room;
+            EXPECT_EQ(directory.names(), std::vector<std::string>{}) << name << ", " << room;
+        }
+    }
+    std::signal(SIGXFSZ, previous);
 }
 
 }  // namespace
