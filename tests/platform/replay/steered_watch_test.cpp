@@ -28,6 +28,7 @@ const std::string kClearScreen = "\x1b[H\x1b[2J";
 // The status line is drawn between ESC 7 (the cursor saved) and ESC 8 (restored).
 const std::string kStatusStart = std::string("\x1b") + "7\x1b[";
 const std::string kRestoreCursor = std::string("\x1b") + "8";
+constexpr char kErase = '\x7f';  // Backspace, as most terminals send it; '\b' as some do
 
 // The screen the game shows when it is resumed from the first `count` keys of `keys` (which hold
 // no blanks): all it writes before its first wait, or before it asks for a key.
@@ -43,10 +44,10 @@ std::string statusOf(std::size_t position, std::size_t count) {
     return "key " + std::to_string(position) + " of " + std::to_string(count) + " | ";
 }
 
-// Watched from the start, paused, then taken to a key by number, a key back, a key on, and to
-// the next and previous change of place and fight: each lands where the status line says, on
-// the screen a resumed game shows there. Paused, nothing moves; resized, the status line is
-// drawn on the new last row; q stops, the terminal as it was found.
+// Watched from the start, paused, then taken to a key by number, a key back, a key on, to the
+// next and previous change of place and fight, and to a number typed with a mistake: each lands
+// where the status line says, on the screen a resumed game shows there. Paused, nothing moves;
+// resized, the status line is drawn on the new last row; q stops, the terminal as it was found.
 TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     Bot bot(kSeed, 3000);
     bot.play();
@@ -94,6 +95,8 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
     step("<", *lastBefore(events.placeChanges, at));
     step("]", *nextAfter(events.fights, at));
     step("[", *lastBefore(events.fights, at));
+    // Digits taken back by Backspace.
+    step(std::string("g9") + kErase + "133\b00\n", 1300);
     for (const auto& [key, position] : steps) {
         const std::size_t before = watch.screen().size();
         watch.type(key);
