@@ -1,16 +1,15 @@
 // Plays a whole game from the fuzzer's bytes: the first four are the seed (little-endian), the
 // rest are the keys. The game's invariants are checked after every command; a breach, or a
 // consistency check that player input should never reach, is a finding.
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <streambuf>
 #include <string>
 
 #include "game/game.hpp"
 #include "game/invariants.hpp"
+#include "platform/replay/dropped_output.hpp"
 
 namespace {
 
@@ -18,22 +17,6 @@ namespace {
     std::fprintf(stderr, "finding: %s\n", what.c_str());
     std::abort();
 }
-
-// Where the game's screens go: written as at a terminal, then forgotten a buffer at a time.
-// Keeping them (in a string) cost a fifth of the fuzzer's time.
-class Forgotten : public std::streambuf {
-public:
-    Forgotten() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
-
-protected:
-    int_type overflow(int_type byte) override {
-        setp(buffer_.data(), buffer_.data() + buffer_.size());
-        return traits_type::not_eof(byte);
-    }
-
-private:
-    std::array<char, 4096> buffer_{};
-};
 
 }  // namespace
 
@@ -48,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::istringstream in(
         std::string(reinterpret_cast<const char*>(data) + kSeedBytes, size - kSeedBytes));
-    Forgotten screens;
+    orbalune::DroppedOutput screens;  // written as at a terminal: kept, they cost a fifth
     std::ostream out(&screens);
     orbalune::Game game(orbalune::Console{in, out, {}, seed});
     try {
