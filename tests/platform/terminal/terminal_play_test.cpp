@@ -179,6 +179,19 @@ TEST(TerminalPlay, EveryWayOfEndingLeavesTheTerminalAsItWasFound) {
     }
 }
 
+// Started with hangups ignored (nohup, or a host's wrapper that keeps games through a dropped
+// line), the game is not ended by one.
+TEST(TerminalPlay, AGameStartedIgnoringHangupsPlaysOnThroughOne) {
+    TerminalRun game("/bin/sh", {"-c", "trap '' HUP; exec " + kGame + " --seed 7"});
+    ASSERT_TRUE(game.awaitPrompts(1)) << game.screen();
+    game.signal(SIGHUP);
+    play(game, "v");
+    game.type(kEndKey);
+    const int status = game.finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(sameSettings(game.settings(), game.initialSettings()));
+}
+
 // A processor time limit of `ulimit -t` (soft and hard the same) would end the game with
 // SIGKILL, which leaves the terminal as the game set it: the game is warned first, and ends by
 // SIGXCPU with the terminal restored. A long catch-up spends the time.
