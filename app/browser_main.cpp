@@ -9,12 +9,14 @@
 #include <ctime>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <string_view>
 
 #include "game/console.hpp"
+#include "platform/programs/daily_seed.hpp"
 #include "platform/programs/exit_status.hpp"
 #include "platform/programs/game_program.hpp"
 #include "platform/programs/program_output.hpp"
@@ -96,15 +98,17 @@ extern "C" EMSCRIPTEN_KEEPALIVE int orbalune_run(int argc, char** argv) {
 }
 
 // Where the saved game at `path` stands, as --info says it, in JSON (a string the caller frees):
-// its seed, keys, dungeon, level, hit points, mokels, Orbalunes, deaths and resurrections, what
-// it is doing now, or why it could not be read.
+// its seed (and its day, for a daily game's), keys, dungeon, level, hit points, mokels,
+// Orbalunes, deaths and resurrections, what it is doing now, or why it could not be read.
 extern "C" EMSCRIPTEN_KEEPALIVE char* orbalune_record(const char* path) {
     const orbalune::GameRecord record = orbalune::recordOf(path);
     std::ostringstream json;
     if (record.failure) {
         json << R"({"failure": )" << orbalune::jsonString(*record.failure) << '}';
     } else {
-        json << R"({"seed": )" << record.seed << R"(, "keys": )" << record.keys
+        const std::optional<std::string> day = orbalune::dayOfSeed(record.seed);
+        json << R"({"seed": )" << record.seed << R"(, "day": )"
+             << (day ? orbalune::jsonString(*day) : "null") << R"(, "keys": )" << record.keys
              << R"(, "dungeon": )" << record.dungeon << R"(, "level": )" << record.level
              << R"(, "hp": )" << record.hp << R"(, "maxHp": )" << record.maxHp << R"(, "mokels": )"
              << record.mokels << R"(, "orbalunes": )" << record.orbalunes << R"(, "deaths": )"

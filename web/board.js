@@ -11,7 +11,8 @@ const LOOK_MS = 10000;
 // The columns: a title, and how a game's record gives the cell and the order.
 const COLUMNS = [
   ['Player', (game) => game.player],
-  ['Seed', (game) => game.record.seed, (game) => dayOf(game.record.seed) ?? game.record.seed],
+  // A daily game's seed is shown as its day, as --info shows it.
+  ['Seed', (game) => game.record.seed, (game) => game.record.day ?? game.record.seed],
   ['Keys', (game) => game.record.keys],
   ['Dungeon', (game) => game.record.dungeon],
   ['Level', (game) => game.record.level],
@@ -23,16 +24,6 @@ const COLUMNS = [
   ['Now', (game) => game.record.now],
   ['Last played', (game) => game.modified, (game) => new Date(game.modified).toLocaleString()],
 ];
-
-// The day of a daily game's seed (YYYYMMDD) as YYYY-MM-DD, as --info shows it; or undefined.
-function dayOf(seed) {
-  const [year, month, day] = [Math.floor(seed / 10000), Math.floor(seed / 100) % 100, seed % 100];
-  const date = new Date(Date.UTC(year, month - 1, day));
-  const valid = seed >= 20000101 && seed <= 99991231 && date.getUTCMonth() === month - 1 &&
-      date.getUTCDate() === day;
-  return valid ? `${year}-${String(month).padStart(2, '0')}-${String(day).padStart(2, '0')}` :
-                 undefined;
-}
 
 // Today's date in UTC as the number YYYYMMDD: everyone's seed of the day.
 export function todaysSeed() {

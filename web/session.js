@@ -18,7 +18,7 @@ export class Session {
     this.sayToPage = say;
     this.keepInPage = keep;
     this.played = beingPlayed ?? (() => false);
-    this.module = null;
+    this.module = null;  // the program's module (a promise), once run has begun
     this.typed = [];  // bytes typed, the first not taken at `taken`
     this.taken = 0;
     this.ended = false;
@@ -30,8 +30,8 @@ export class Session {
   // Runs the program with `args` (its name first), the files `files` (path: bytes, or null for
   // a file the program makes) in its file system; resolves to its exit status when it ends.
   async run(args, files = {}) {
-    const module = await createOrbalune({page: this});
-    this.module = module;
+    this.module = createOrbalune({page: this});
+    const module = await this.module;
     for (const [path, bytes] of Object.entries(files)) {
       module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
       if (bytes !== null) {
@@ -51,11 +51,12 @@ export class Session {
   }
 
   // Appends `bytes` to the file at `path` in the program's file system, as a file on a server
-  // grows.
-  appendTo(path, bytes) {
-    const stream = this.module.FS.open(path, 'a');
-    this.module.FS.write(stream, bytes, 0, bytes.length);
-    this.module.FS.close(stream);
+  // grows; once the program has started, if it has not yet.
+  async appendTo(path, bytes) {
+    const module = await this.module;
+    const stream = module.FS.open(path, 'a');
+    module.FS.write(stream, bytes, 0, bytes.length);
+    module.FS.close(stream);
   }
 
   // What the terminal sends for a key, as bytes.

@@ -16,7 +16,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from browser import chromium, errors_in, say, screen_lines, wait_for, wait_for_screen  # noqa: E402
+from browser import (chromium, errors_in, say, screen_lines, shown_bytes,  # noqa: E402
+                     wait_for, wait_for_screen)
 from nginx import start as start_nginx  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 
@@ -63,13 +64,9 @@ def request(method, path, headers=None):
     return response.status, response.headers, body
 
 
-def screen_bytes():
-    return browser.execute_script("return window.orbaluneScreen();").encode("latin-1")
-
-
 def game_bytes():
     """What the watch showed of the game: its bytes without the status line's drawings."""
-    return re.sub(rb"\x1b7.*?\x1b8", b"", screen_bytes(), flags=re.DOTALL)
+    return re.sub(rb"\x1b7.*?\x1b8", b"", shown_bytes(browser), flags=re.DOTALL)
 
 
 try:

@@ -43,6 +43,11 @@ def wait_for(what, condition, seconds=60):
         time.sleep(0.1)
 
 
+def shown_bytes(browser):
+    """Every byte the page's program has written to its terminal."""
+    return browser.execute_script("return window.orbaluneScreen();").encode("latin-1")
+
+
 def screen_lines(browser):
     """The terminal's rows as the page shows them, trailing blanks dropped."""
     return browser.execute_script(

@@ -12,8 +12,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "support"))
-from browser import (chromium, errors_in, say, screen_lines, serve, wait_for,  # noqa: E402
-                     wait_for_screen)
+from browser import (chromium, errors_in, say, screen_lines, serve, shown_bytes,  # noqa: E402
+                     wait_for, wait_for_screen)
 from selenium.webdriver.common.by import By  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
@@ -35,10 +35,6 @@ def echo(path):
 def last_rows(text):
     """The last 24 rows a terminal shows of `text` (which ends where the cursor is)."""
     return [line.expandtabs().rstrip() for line in text.decode("utf-8").split("\n")][-24:]
-
-
-def shown_bytes(browser):
-    return browser.execute_script("return window.orbaluneScreen();").encode("latin-1")
 
 
 def message(browser):

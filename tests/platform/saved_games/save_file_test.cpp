@@ -186,14 +186,18 @@ int renameNoting(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-TEST(SaveCreation, OnFileSystemsWithoutUnnamedFilesOrLinks) {
+// The file systems that lack a way of naming a new file, each as its calls.
+std::vector<std::pair<std::string, os::NamingCalls>> lackingFileSystems() {
     const os::NamingCalls& system = os::systemNamingCalls();
-    const std::vector<std::pair<std::string, os::NamingCalls>> fileSystems = {
+    return {
         {"no unnamed files", {noUnnamedFiles, system.nameUnnamed, linkNoting, noExclusiveRename}},
         {"FAT", {noUnnamedFiles, system.nameUnnamed, noLinks, renameNoting}},
         {"no way but in place", {noUnnamedFiles, system.nameUnnamed, noLinks, noExclusiveRename}},
     };
-    for (const auto& [name, calls] : fileSystems) {
+}
+
+TEST(SaveCreation, OnFileSystemsWithoutUnnamedFilesOrLinks) {
+    for (const auto& [name, calls] : lackingFileSystems()) {
         const TemporaryDirectory directory;
         const std::string path = directory.file("my.game");
         heldWhenNamed = "none";
@@ -224,13 +228,8 @@ TEST(SaveCreation, OnFileSystemsWithoutUnnamedFilesOrLinks) {
 // ignored as a full disk sends none): whether the first write or the header's last byte fails,
 // the creation says why and leaves nothing behind that a later game would take for its own.
 TEST(SaveCreation, AFullDiskLeavesNoHalfMadeFile) {
-    const os::NamingCalls& system = os::systemNamingCalls();
-    const std::vector<std::pair<std::string, os::NamingCalls>> fileSystems = {
-        {"unnamed files", system},
-        {"no unnamed files",
-         {noUnnamedFiles, system.nameUnnamed, system.hardLink, noExclusiveRename}},
-        {"no way but in place", {noUnnamedFiles, system.nameUnnamed, noLinks, noExclusiveRename}},
-    };
+    auto fileSystems = lackingFileSystems();
+    fileSystems.emplace_back("unnamed files", os::systemNamingCalls());
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit unlimited{};
     ::getrlimit(RLIMIT_FSIZE, &unlimited);
