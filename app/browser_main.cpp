@@ -31,6 +31,10 @@ EM_JS(void, orbalune_show, (const char* bytes, int size),
       { Module.page.show(HEAPU8.slice(bytes, bytes + size)); });
 EM_JS(void, orbalune_say, (const char* bytes, int size),
       { Module.page.say(UTF8ToString(bytes, size)); });
+// What the game asks, as JSON: the page shows its choices.
+EM_JS(void, orbalune_ask, (const char* json), { Module.page.ask(JSON.parse(UTF8ToString(json))); });
+// The game waits on its clock: keys typed meanwhile are dropped.
+EM_JS(void, orbalune_wait, (int ms), { Module.page.waiting(ms); });
 
 namespace {
 
@@ -68,6 +72,29 @@ private:
 constexpr int kKeyboard = 0;
 constexpr int kScreen = 1;
 
+// Indexed by Question::Kind.
+constexpr std::array<const char*, 9> kQuestionNames = {
+    "town", "dungeon", "fight", "store", "buy", "sell", "use", "drop", "pick up"};
+
+// {"question": "dungeon", "choices": [{"key": "N", "words": "North"}, ...]}
+void ask(const orbalune::Question& question) {
+    std::string json = R"({"question": ")";
+    json += kQuestionNames.at(static_cast<std::size_t>(question.kind));
+    json += R"(", "choices": [)";
+    for (const orbalune::Choice& choice : question.choices) {
+        json += &choice == question.choices.data() ? "" : ", ";
+        json += R"({"key": )" + orbalune::jsonString(std::string_view(&choice.key, 1)) +
+                R"(, "words": )" + orbalune::jsonString(choice.words) + '}';
+    }
+    json += "]}";
+    orbalune_ask(json.c_str());
+}
+
+void pauseShown(std::int32_t ms) {
+    orbalune_wait(ms);
+    orbalune::sleepingPause(ms);
+}
+
 }  // namespace
 
 // Runs orbalune (argv[0] "orbalune") or orbalune-replay with these arguments in the page's
@@ -85,8 +112,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE int orbalune_run(int argc, char** argv) {
                                  orbalune::ReplayTerminal{std::cin, screen, errors,
                                                           orbalune::sleepFor, kKeyboard, kScreen});
         } else {
-            const orbalune::Console console{std::cin, screen, orbalune::sleepingPause,
-                                            static_cast<std::uint32_t>(std::time(nullptr))};
+            const orbalune::Console console{std::cin, screen, pauseShown,
+                                            static_cast<std::uint32_t>(std::time(nullptr)), ask};
             status = orbalune::playGame(argc, argv, console, errors, kKeyboard, true);
         }
     } catch (const std::exception& error) {
@@ -118,13 +145,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE char* orbalune_record(const char* path) {
     return strdup(json.str().c_str());
 }
 
-// Why `size` bytes at `bytes` are not a saved game this build plays (a string the caller
-// frees), or null if they are one.
-extern "C" EMSCRIPTEN_KEEPALIVE char* orbalune_refusal(const char* bytes, int size) {
+// What the header of the `size` bytes at `bytes` says, in JSON (a string the caller frees):
+// {"seed": N}, or {"failure": why they are no saved game this build plays}.
+extern "C" EMSCRIPTEN_KEEPALIVE char* orbalune_header(const char* bytes, int size) {
     try {
-        orbalune::parseSaveHeader(std::string_view(bytes, static_cast<std::size_t>(size)));
-        return nullptr;
+        const orbalune::SaveHeader header =
+            orbalune::parseSaveHeader(std::string_view(bytes, static_cast<std::size_t>(size)));
+        return strdup((R"({"seed": )" + std::to_string(header.seed) + "}").c_str());
     } catch (const orbalune::SaveFileError& error) {
-        return strdup(error.reason.c_str());
+        return strdup((R"({"failure": )" + orbalune::jsonString(error.reason) + "}").c_str());
     }
 }

@@ -4,15 +4,17 @@
 set(ORBALUNE_SITE_DIR ${CMAKE_BINARY_DIR}/site CACHE PATH "Where the web build puts the site")
 set(web_sources ${PROJECT_SOURCE_DIR}/web)
 
-# The terminal emulator, from the npm registry at the version web/package-lock.json pins.
+# The terminal emulator and its addon that fits it to the page, from the npm registry at the
+# versions web/package-lock.json pins.
 set(xterm ${web_sources}/node_modules/@xterm/xterm)
-if(NOT EXISTS ${xterm}/lib/xterm.mjs)
+set(xterm_fit ${web_sources}/node_modules/@xterm/addon-fit)
+if(NOT EXISTS ${xterm}/lib/xterm.mjs OR NOT EXISTS ${xterm_fit}/lib/addon-fit.mjs)
   find_program(NPM npm REQUIRED)
   message(STATUS "Installing the page's terminal emulator (npm ci --prefix web)")
   execute_process(COMMAND ${NPM} ci --prefix ${web_sources} --no-audit --no-fund --silent
                   RESULT_VARIABLE npm_failed)
   if(npm_failed)
-    message(FATAL_ERROR "npm ci --prefix web failed: the page needs @xterm/xterm")
+    message(FATAL_ERROR "npm ci --prefix web failed: the page needs @xterm/xterm and @xterm/addon-fit")
   endif()
 endif()
 
@@ -23,13 +25,15 @@ target_link_libraries(orbalune-page PRIVATE orbalune_platform_page orbalune_warn
 target_link_options(orbalune-page PRIVATE
   -fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
   -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createOrbalune -sENVIRONMENT=web
-  "-sEXPORTED_FUNCTIONS=[_orbalune_run,_orbalune_refusal,_orbalune_record,_malloc,_free]"
+  "-sEXPORTED_FUNCTIONS=[_orbalune_run,_orbalune_header,_orbalune_record,_malloc,_free]"
   "-sEXPORTED_RUNTIME_METHODS=[FS,ccall,UTF8ToString,stringToUTF8,lengthBytesUTF8]")
 set_target_properties(orbalune-page PROPERTIES OUTPUT_NAME orbalune
                       RUNTIME_OUTPUT_DIRECTORY ${ORBALUNE_SITE_DIR})
 
 # The rest of the site, copied as it is.
-set(site_files index.html style.css page.js session.js storage.js board.js follow.js)
+set(site_files index.html style.css page.js session.js storage.js board.js follow.js choices.js
+               keyboard_input.js terminal_fit.js offline.js service_worker.js
+               manifest.webmanifest icon.svg icon-192.png icon-512.png)
 set(site_outputs)
 foreach(file ${site_files})
   add_custom_command(OUTPUT ${ORBALUNE_SITE_DIR}/${file}
@@ -48,6 +52,11 @@ foreach(file lib/xterm.mjs css/xterm.css LICENSE)
                      DEPENDS ${xterm}/${file})
   list(APPEND site_outputs ${ORBALUNE_SITE_DIR}/${name})
 endforeach()
+add_custom_command(OUTPUT ${ORBALUNE_SITE_DIR}/addon-fit.mjs
+                   COMMAND ${CMAKE_COMMAND} -E copy ${xterm_fit}/lib/addon-fit.mjs
+                           ${ORBALUNE_SITE_DIR}/
+                   DEPENDS ${xterm_fit}/lib/addon-fit.mjs)
+list(APPEND site_outputs ${ORBALUNE_SITE_DIR}/addon-fit.mjs)
 add_custom_target(site ALL DEPENDS ${site_outputs} orbalune-page)
 
 # The replay tool for Node.js, which keeps the native tool's contract with plain `node`: its

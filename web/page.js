@@ -10,10 +10,14 @@
 
 import {Terminal} from './xterm.mjs';
 import {Board, todaysSeed} from './board.js';
+import {ChoiceButtons} from './choices.js';
 import {Follower} from './follow.js';
+import {phoneKeyboardToggle, takeKeys} from './keyboard_input.js';
+import {keepForOffline} from './offline.js';
 import createOrbalune from './orbalune.js';
 import {Session} from './session.js';
 import {Storage} from './storage.js';
+import {fitTerminal} from './terminal_fit.js';
 
 const LAST_PLAYED = 'orbalune.lastPlayed';
 const LARGEST_FILE = 16 << 20;  // bytes: far more than a game played by hand
@@ -31,13 +35,18 @@ const terminal = new Terminal({
   fontFamily: 'DejaVu Sans Mono, Menlo, Consolas, monospace',
 });
 terminal.open(element('terminal'));
+fitTerminal(terminal, element('terminal'));
 
 let storage = null;
 let session = null;  // the program running now
 let running = null;  // resolves when it ends
 let playing = null;  // the name of the game played now
 
-terminal.onData((data) => session?.type(encoder.encode(data)));
+// Typed at the terminal or tapped on a button: the same bytes for the program.
+const type = (text) => session?.type(encoder.encode(text));
+terminal.onData(type);
+takeKeys(terminal, type);
+const choices = new ChoiceButtons(element('choice-buttons'), type);
 // For tests and bug reports: what the program running now has shown, one character a byte.
 window.orbaluneScreen = () => session?.shownBytes() ?? '';
 
@@ -62,15 +71,22 @@ function seedFrom(text) {
   return Number(text);
 }
 
-// Runs a program in the terminal; resolves when it ends.
-async function run(args, files, keep, beingPlayed) {
+// Runs a program in the terminal; resolves when it ends. A watch (`steered`) has buttons for
+// its steering keys, a game for the choices of each question.
+async function run(args, files, keep, beingPlayed, steered = false) {
   if (session) {
     session.end();
     await running;
   }
   terminal.reset();
-  session = new Session(terminal, {say, keep, beingPlayed});
-  running = session.run(args, files);
+  if (steered) {
+    choices.steer();
+  } else {
+    choices.clear();
+  }
+  session = new Session(terminal, {say, keep, beingPlayed, choices});
+  const ran = session.run(args, files);
+  running = ran.finally(() => choices.clear());
   terminal.focus();
   return running;
 }
@@ -97,9 +113,11 @@ async function playHeld(name, seed) {
   element('playing').textContent = name;
   const files = {[pathOf(name)]: null};
   let kept = 0;
+  showSeed(seed);
   if (await storage.has(name)) {
     files[pathOf(name)] = await storage.read(name);
     kept = files[pathOf(name)].length;
+    showSeed((await headerOf(files[pathOf(name)])).seed);
   }
   const args = ['orbalune', '--save', pathOf(name)];
   if (seed !== undefined) {
@@ -107,6 +125,9 @@ async function playHeld(name, seed) {
   }
   const status = await run(args, files, async (path, bytes) => {
     await storage.keep(name, bytes, kept);
+    if (kept === 0) {
+      showSeed((await headerOf(bytes)).seed);  // a new game's, from the clock
+    }
     kept = bytes.length;
   });
   if (playing === name) {
@@ -125,24 +146,56 @@ async function newGame(wanted, seed) {
   return play(name, seed);
 }
 
-// Why `bytes` are no saved game this page plays, or null if they are one.
+// What the header of `bytes` says: {seed}, or {failure} when they are no saved game this page
+// plays.
 let checker = null;
-async function refusal(bytes) {
+async function headerOf(bytes) {
   if (bytes.length > LARGEST_FILE) {
-    return `too large for this page (over ${LARGEST_FILE >> 20} MB)`;
+    return {failure: `too large for this page (over ${LARGEST_FILE >> 20} MB)`};
   }
   checker ??= await createOrbalune({page: {}});
   const at = checker._malloc(Math.max(bytes.length, 1));
   checker.HEAPU8.set(bytes, at);
-  const reason = checker.ccall('orbalune_refusal', 'number', ['number', 'number'],
-                               [at, bytes.length]);
+  const json = checker.ccall('orbalune_header', 'number', ['number', 'number'],
+                             [at, bytes.length]);
   checker._free(at);
-  if (!reason) {
-    return null;
+  const header = JSON.parse(checker.UTF8ToString(json));
+  checker._free(json);
+  return header;
+}
+
+// Why `bytes` are no saved game this page plays, or null if they are one.
+async function refusal(bytes) {
+  return (await headerOf(bytes)).failure ?? null;
+}
+
+// The seed of the game played, shown, and the link to its dungeon shared.
+let shownSeed;
+function showSeed(seed) {
+  shownSeed = seed;
+  element('seed').textContent = seed === undefined ? '' : `seed ${seed}`;
+  element('share').hidden = seed === undefined;
+}
+
+async function share() {
+  const link = new URL(`index.html?seed=${shownSeed}`, location.href).href;
+  const text = `Play my orbalune dungeon (seed ${shownSeed})`;
+  if (navigator.share) {
+    try {
+      await navigator.share({title: 'orbalune', text, url: link});
+      return;
+    } catch (error) {
+      if (error.name === 'AbortError') {
+        return;  // the player changed their mind
+      }
+    }
   }
-  const text = checker.UTF8ToString(reason);
-  checker._free(reason);
-  return text;
+  try {
+    await navigator.clipboard.writeText(link);
+    say(`Copied the link to this dungeon: ${link}`);
+  } catch {
+    say(`The link to this dungeon: ${link}`);
+  }
 }
 
 // A saved game from a file, played on in this browser as a copy of its own.
@@ -168,10 +221,12 @@ async function watch(fileName, bytes, follower) {
   }
   playing = null;
   element('playing').textContent = `watching ${fileName}`;
+  showSeed((await headerOf(bytes)).seed);
   say('');
   const path = `/watching/${nameFrom(fileName)}.game`;
   const args = ['orbalune-replay', '--watch', ...(follower ? ['--follow'] : []), path];
-  const ended = run(args, {[path]: bytes}, undefined, () => follower?.beingPlayed() ?? false);
+  const ended = run(args, {[path]: bytes}, undefined, () => follower?.beingPlayed() ?? false,
+                    true);
   follower?.follow((more) => session.appendTo(path, more));
   await ended;
   follower?.stop();
@@ -197,7 +252,7 @@ async function watchAddress(address, following) {
 }
 
 function showBoard(folder, todayOnly) {
-  element('terminal').hidden = true;
+  element('play').hidden = true;
   element('board').hidden = false;
   element('playing').textContent = `games in ${folder}`;
   const board = new Board(folder, element('board-table'), {
@@ -251,6 +306,13 @@ async function listGames() {
 }
 
 function wireButtons() {
+  phoneKeyboardToggle(terminal, element('phone-keyboard'));
+  element('share').onclick = share;
+  // On a narrow screen the page's buttons fold away behind one.
+  element('menu-button').onclick = () => {
+    const open = element('menu-button').getAttribute('aria-expanded') !== 'true';
+    element('menu-button').setAttribute('aria-expanded', String(open));
+  };
   const dialogs = ['new-game-dialog', 'games-dialog', 'help-dialog'];
   dialogs.forEach((id) => element(id).addEventListener('close', () => terminal.focus()));
   element('new-game').onclick = () => element('new-game-dialog').showModal();
@@ -293,6 +355,7 @@ function wireButtons() {
 
 async function start() {
   wireButtons();
+  keepForOffline();
   try {
     storage = await Storage.open();
   } catch (error) {

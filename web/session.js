@@ -13,9 +13,11 @@ export class Session {
   // `terminal`: the page's xterm.js terminal. `say(text)`: shows what the program says went
   // wrong. `keep(path, bytes)`: keeps a file the program wrote (resolves, or rejects when the
   // browser refuses). `beingPlayed(path)`: whether a game plays the file at `path` now.
-  constructor(terminal, {say, keep, beingPlayed}) {
+  // `choices`: where the game's questions are shown (ChoiceButtons).
+  constructor(terminal, {say, keep, beingPlayed, choices}) {
     this.terminal = terminal;
     this.sayToPage = say;
+    this.choices = choices;
     this.keepInPage = keep;
     this.played = beingPlayed ?? (() => false);
     this.module = null;  // the program's module (a promise), once run has begun
@@ -135,6 +137,16 @@ export class Session {
 
   say(text) {
     this.sayToPage(text);
+  }
+
+  // The game asks `question` ({question, choices}) and waits for its key.
+  ask(question) {
+    this.choices?.ask(question);
+  }
+
+  // The game waits `ms` on its clock; keys typed meanwhile are dropped.
+  waiting() {
+    this.choices?.wait();
   }
 
   // The bytes shown so far (up to SHOWN_KEPT), one character each.

@@ -1,6 +1,7 @@
 #include "combat/encounter.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <ostream>
 
@@ -194,9 +195,11 @@ void Encounter::showRound() {
 }
 
 char Encounter::readCombatChoice() {
+    static constexpr std::array<Choice, 3> kChoices = {
+        {{'a', "Attack"}, {'b', "Use Item"}, {'c', "Run"}}};
     for (;;) {
         game.reading = Game::Menu::Fight;
-        const char letter = game.readChar();
+        const char letter = game.readChar(Question::Kind::Fight, kChoices);
         game.reading = Game::Menu::None;
         switch (letter) {
             case 'a':

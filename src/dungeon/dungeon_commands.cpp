@@ -24,7 +24,8 @@ bool Game::pickUp() {
     if (items.size() > 1) {
         writeLetteredList(out(), items);  // no cancel line here: any other letter cancels
         out() << "Which? ";
-        const long position = slotOfLetter(readChar(), items.size());
+        const long position =
+            slotOfLetter(readChar(Question::Kind::PickUp, itemChoices(items)), items.size());
         if (position < 0) {
             return false;
         }

@@ -1,5 +1,5 @@
+#include <algorithm>
 #include <array>
-#include <string>
 
 #include "game/game.hpp"
 
@@ -7,33 +7,29 @@ namespace orbalune {
 
 namespace {
 
-// One option of a menu: its letter (upper case), its label and, in the dungeon, whether it
-// is offered where the player stands.
-struct MenuOption {
-    char letter;
-    const char* label;
-};
+// One option of a menu: its letter (upper case) and its words, shown as "(A) Ascend  ".
+using MenuOption = Choice;
 
 constexpr std::array<MenuOption, 6> kDungeonOptions = {{
-    {'A', "(A) Ascend  "},
-    {'N', "(N) North  "},
-    {'S', "(S) South  "},
-    {'W', "(W) West  "},
-    {'E', "(E) East  "},
-    {'G', "(G) Get  "},
+    {'A', "Ascend"},
+    {'N', "North"},
+    {'S', "South"},
+    {'W', "West"},
+    {'E', "East"},
+    {'G', "Get"},
 }};
 
 constexpr std::array<MenuOption, 3> kTownOptions = {{
-    {'E', "(E) Enter the dungeon  "},
-    {'B', "(B) Buy/Sell items  "},
-    {'G', "(G) Get resurrected  "},
+    {'E', "Enter the dungeon"},
+    {'B', "Buy/Sell items"},
+    {'G', "Get resurrected"},
 }};
 
 constexpr std::array<MenuOption, 4> kCommonOptions = {{
-    {'I', "(I) Inventory  "},
-    {'D', "(D) Drop  "},
-    {'U', "(U) Use/Equip  "},
-    {'V', "(V) View Stats  "},
+    {'I', "Inventory"},
+    {'D', "Drop"},
+    {'U', "Use/Equip"},
+    {'V', "View Stats"},
 }};
 
 bool offeredInDungeon(const DungeonLevel& level, char letter) {
@@ -64,17 +60,17 @@ char upper(char letter) {
 
 char Game::runCommand() {
     // Offered letters are kept in upper case; a typed letter is accepted in either case.
-    std::string offered;
+    choices.clear();
     auto offer = [&](const MenuOption& option) {
-        offered += option.letter;
-        out() << option.label;
+        choices.push_back(option);
+        out() << '(' << option.key << ") " << option.words << "  ";
     };
 
     out() << '\n';
     const bool inTheDungeon = inDungeon == 1;
     if (inTheDungeon) {
         for (const MenuOption& option : kDungeonOptions) {
-            if (offeredInDungeon(dungeon, option.letter)) {
+            if (offeredInDungeon(dungeon, option.key)) {
                 offer(option);
             }
         }
@@ -90,10 +86,12 @@ char Game::runCommand() {
     out() << "\n==> ";
 
     reading = Menu::Command;
-    const char letter = readChar();
+    const char letter = readChar(inTheDungeon ? Question::Kind::Dungeon : Question::Kind::Town,
+                                 choices);
     reading = Menu::None;
     const char command = upper(letter);
-    if (offered.find(command) == std::string::npos) {
+    if (std::none_of(choices.begin(), choices.end(),
+                     [command](const Choice& offered) { return offered.key == command; })) {
         return 0;
     }
 
@@ -175,7 +173,7 @@ bool Game::dropItem() {
     writeLetteredList(out(), bag);
     writeCancelLine(out(), bag.size());
     out() << "Which? ";
-    const long slot = slotOfLetter(readChar(), bag.size());
+    const long slot = slotOfLetter(readChar(Question::Kind::Drop, itemChoices(bag)), bag.size());
     if (slot < 0) {
         return false;
     }

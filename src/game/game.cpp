@@ -67,13 +67,31 @@ void Game::step() {
     }
 }
 
-char Game::readChar() {
+char Game::readChar(Question::Kind kind, std::span<const Choice> offered) {
+    if (console.ask) {
+        console.ask(Question{kind, offered});
+    }
     out() << std::flush;
     char letter = 0;
     if (!(console.in >> letter)) {
         throw EndOfInput{};
     }
     return letter;
+}
+
+std::span<const Choice> Game::itemChoices(std::span<const Item> items,
+                                          bool (*shown)(const Item&)) {
+    choices.clear();
+    if (!console.ask) {
+        return {};
+    }
+    for (std::size_t slot = 0; slot < items.size(); ++slot) {
+        if (shown == nullptr || shown(items[slot])) {
+            choices.push_back(Choice{slotLetter(slot), items[slot].name});
+        }
+    }
+    choices.push_back(Choice{slotLetter(items.size()), "cancel"});
+    return choices;
 }
 
 void Game::pause(std::int32_t ms) {

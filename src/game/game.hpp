@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <vector>
 
 #include "dungeon/dungeon_level.hpp"
@@ -45,6 +46,8 @@ struct Game {
     // a terminal's arrows mean the moves, and a watched game's fights begin at their first menu.
     enum class Menu { None, Command, Fight };
     Menu reading = Menu::None;
+    // The choices of the question being asked, gathered here to reuse their memory.
+    std::vector<Choice> choices;
 
     explicit Game(Console console);
 
@@ -62,8 +65,13 @@ struct Game {
     std::ostream& out() { return console.out; }
     // Whether the key being read may be a move: the dungeon's command menu is read.
     [[nodiscard]] bool readingMove() const { return reading == Menu::Command && inDungeon == 1; }
-    // Reads one non-blank character; throws EndOfInput when there is none.
-    char readChar();
+    // Tells the console what is asked, if it asks, then reads one non-blank character; throws
+    // EndOfInput when there is none.
+    char readChar(Question::Kind kind, std::span<const Choice> offered);
+    // The choices of a lettered list: the items `shown` accepts (all when it is none), then the
+    // letter after the last, which cancels. None when the console does not ask.
+    std::span<const Choice> itemChoices(std::span<const Item> items,
+                                        bool (*shown)(const Item&) = nullptr);
     // Waits `ms` milliseconds on the console's clock, with everything printed so far visible.
     void pause(std::int32_t ms);
 

@@ -114,7 +114,7 @@ void Game::useMenu() {
     writeLetteredList(out(), bag);
     writeCancelLine(out(), bag.size());
     out() << "Which? ";
-    const long slot = slotOfLetter(readChar(), bag.size());
+    const long slot = slotOfLetter(readChar(Question::Kind::Use, itemChoices(bag)), bag.size());
     if (slot >= 0) {
         useItem(static_cast<std::size_t>(slot));
     }

@@ -1,3 +1,4 @@
+#include <array>
 #include <ostream>
 
 #include "game/depth_curve.hpp"
@@ -14,6 +15,8 @@ bool isForSale(const Item& item) {
 bool canBeSold(const Item& item) {
     return item.price > 0;
 }
+
+constexpr std::array<Choice, 2> kSides = {{{'a', "Buy"}, {'b', "Sell"}}};
 }  // namespace
 
 bool Game::visitStore() {
@@ -21,7 +24,7 @@ bool Game::visitStore() {
     out() << "(a) Buy  (b) Sell\n";
     // The only way out of here is to choose a side.
     for (;;) {
-        switch (readChar()) {
+        switch (readChar(Question::Kind::Store, kSides)) {
             case 'a':
             case 'A':
                 return buy();
@@ -46,7 +49,8 @@ bool Game::buy() {
     out() << "Your mokels: " << player.mokels << "\n\n";
     out() << "Which item would you like? ";
 
-    const long slot = slotOfLetter(readChar(), stock.size());
+    const long slot =
+        slotOfLetter(readChar(Question::Kind::Buy, itemChoices(stock, isForSale)), stock.size());
     if (slot < 0) {
         return false;
     }
@@ -73,7 +77,8 @@ bool Game::sell() {
     out() << "Your mokels: " << player.mokels << "\n\n";
     out() << "Which do you want to sell? \n==>";
 
-    const long chosen = slotOfLetter(readChar(), bag.size());
+    const long chosen =
+        slotOfLetter(readChar(Question::Kind::Sell, itemChoices(bag, canBeSold)), bag.size());
     if (chosen < 0) {
         return false;
     }

@@ -32,9 +32,11 @@ def echo(path):
     return subprocess.run([replay, "--echo", path], check=True, capture_output=True).stdout
 
 
-def last_rows(text):
-    """The last 24 rows a terminal shows of `text` (which ends where the cursor is)."""
-    return [line.expandtabs().rstrip() for line in text.decode("utf-8").split("\n")][-24:]
+def last_rows(browser, text):
+    """The last rows the page's terminal shows of `text` (which ends where the cursor is), as
+    many as it has, none of them longer than it is wide."""
+    rows = len(screen_lines(browser))
+    return [line.expandtabs().rstrip() for line in text.decode("utf-8").split("\n")][-rows:]
 
 
 def message(browser):
@@ -63,7 +65,7 @@ try:
     type_keys(browser, ["v", "i", "e", Keys.ARROW_UP + "cc"])
     assert b"You see 2 Yuls!" in shown_bytes(browser), say(shown_bytes(browser).decode())
     page_bytes = shown_bytes(browser)
-    playing = last_rows(page_bytes)
+    playing = last_rows(browser, page_bytes)
     wait_for_screen(browser, "the fight's screen", playing)
 
     # Downloaded, it is the terminal programs' saved game of those keys, and they show what the
@@ -95,7 +97,7 @@ try:
     browser.find_element(By.ID, "open-file").send_keys(made)
     wait_for("the opened game", lambda: "game=made" in browser.current_url
              and shown_bytes(browser).endswith(b"==> "))
-    wait_for_screen(browser, "the opened game's screen", last_rows(echo(made)))
+    wait_for_screen(browser, "the opened game's screen", last_rows(browser, echo(made)))
     type_keys(browser, ["v"])
     assert open(made, "rb").read() == before, "the opened file changed"
 

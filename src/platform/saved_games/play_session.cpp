@@ -43,7 +43,16 @@ void PlaySession::askedBy(const Game& game) {
 }
 
 Console PlaySession::console(std::uint32_t seed) {
-    return Console{in_, catchUp_.out(), [this](std::int32_t ms) { pause(ms); }, seed};
+    Console console{in_, catchUp_.out(), [this](std::int32_t ms) { pause(ms); }, seed};
+    // Only the questions the player sees: none while the file's keys catch up.
+    if (terminal_.ask) {
+        console.ask = [this](const Question& question) {
+            if (!catchUp_.replaying()) {
+                terminal_.ask(question);
+            }
+        };
+    }
+    return console;
 }
 
 std::optional<std::string> PlaySession::finish(bool screenAtTerminal) {
