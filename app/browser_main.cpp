@@ -73,8 +73,8 @@ constexpr int kKeyboard = 0;
 constexpr int kScreen = 1;
 
 // Indexed by Question::Kind.
-constexpr std::array<const char*, 9> kQuestionNames = {
-    "town", "dungeon", "fight", "store", "buy", "sell", "use", "drop", "pick up"};
+constexpr std::array<const char*, 9> kQuestionNames = {"town", "dungeon", "fight", "store",  "buy",
+                                                       "sell", "use",     "drop",  "pick up"};
 
 // {"question": "dungeon", "choices": [{"key": "N", "words": "North"}, ...]}
 void ask(const orbalune::Question& question) {

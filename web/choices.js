@@ -18,8 +18,9 @@ const STEERING = [
   {key: 'q', words: 'Stop'},
 ];
 
-// The dungeon's moves, placed as a cross: row and column of each in a grid of three by three.
-const CROSS = {N: [1, 2], W: [2, 1], E: [2, 3], S: [3, 2]};
+// The dungeon's moves, placed as a cross: row and column of each in a grid of three by three,
+// and the arrow each shows for its words (which still name it for a screen reader).
+const CROSS = {N: [1, 2, '\u2191'], W: [2, 1, '\u2190'], E: [2, 3, '\u2192'], S: [3, 2, '\u2193']};
 
 export class ChoiceButtons {
   // `panel`: the element the buttons go in. `type(key)`: types a key for the program.
@@ -36,7 +37,8 @@ export class ChoiceButtons {
     const others = question.choices.filter((choice) => !moves.includes(choice));
     const groups = [];
     if (moves.length) {
-      const cross = this.group('cross', 'Moves', moves);
+      const cross = this.group('cross', 'Moves', moves.map((move) =>
+        ({...move, shownWords: CROSS[move.key][2]})));
       for (const button of cross.children) {
         [button.style.gridRow, button.style.gridColumn] = CROSS[button.dataset.key];
       }
@@ -73,7 +75,7 @@ export class ChoiceButtons {
       const key = document.createElement('kbd');
       key.textContent = choice.shown ?? choice.key;
       key.setAttribute('aria-hidden', 'true');
-      button.append(key, ` ${choice.words}`);
+      button.append(key, ` ${choice.shownWords ?? choice.words}`);
       button.setAttribute('aria-label', choice.words);
       button.addEventListener('click', () => {
         if (!this.waiting) {

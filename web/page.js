@@ -173,7 +173,9 @@ async function refusal(bytes) {
 let shownSeed;
 function showSeed(seed) {
   shownSeed = seed;
-  element('seed').textContent = seed === undefined ? '' : `seed ${seed}`;
+  // A game named after its seed says it already.
+  const named = element('playing').textContent === `seed ${seed}`;
+  element('seed').textContent = seed === undefined || named ? '' : `seed ${seed}`;
   element('share').hidden = seed === undefined;
 }
 

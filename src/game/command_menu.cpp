@@ -86,8 +86,8 @@ char Game::runCommand() {
     out() << "\n==> ";
 
     reading = Menu::Command;
-    const char letter = readChar(inTheDungeon ? Question::Kind::Dungeon : Question::Kind::Town,
-                                 choices);
+    const char letter =
+        readChar(inTheDungeon ? Question::Kind::Dungeon : Question::Kind::Town, choices);
     reading = Menu::None;
     const char command = upper(letter);
     if (std::none_of(choices.begin(), choices.end(),

@@ -79,8 +79,7 @@ char Game::readChar(Question::Kind kind, std::span<const Choice> offered) {
     return letter;
 }
 
-std::span<const Choice> Game::itemChoices(std::span<const Item> items,
-                                          bool (*shown)(const Item&)) {
+std::span<const Choice> Game::itemChoices(std::span<const Item> items, bool (*shown)(const Item&)) {
     choices.clear();
     if (!console.ask) {
         return {};

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/game.hpp"
 #include "platform/programs/exit_status.hpp"
@@ -92,6 +93,26 @@ TEST(Resume, AFightTheLastKeyStartedGoesOnWithItsWaits) {
     const std::string byHand = directory.file("by-hand.game");
     writeFile(byHand, saveHeader(42) + "v e n \n\n");
     EXPECT_EQ(runGame({"--save", byHand}, "").out, resumed);
+}
+
+// A page that shows the questions' choices hears none of those the file's keys answer: the
+// first it hears is the question the player finds the game at (here a fight's first menu).
+TEST(Resume, TellsOnlyTheQuestionsThePlayerSees) {
+    std::istringstream keyboard("");
+    std::ostringstream screen;
+    std::vector<Question::Kind> heard;
+    SaveFile save{"fight.game", UniqueFd(::open("/dev/null", O_WRONLY | O_CLOEXEC)), 42,
+                  SavedKeys("ven")};
+    PlaySession session(
+        Console{keyboard,
+                screen,
+                {},
+                0,
+                [&heard](const Question& question) { heard.push_back(question.kind); }},
+        &save);
+    Game game(session.console(save.seed));
+    EXPECT_EQ(game.run(), 0);
+    EXPECT_EQ(heard, std::vector<Question::Kind>{Question::Kind::Fight});
 }
 
 TEST(Resume, StopsBeforeAKeyThatCannotBeSaved) {
