@@ -16,13 +16,24 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
          "--window-size=1000,800"]
 
 
-def chromium(profile, downloads=None):
+# What a phone's browser says it is: pages and the browser itself treat it as one.
+PHONE_AGENT = ("Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) "
+               "Chrome/120.0 Mobile Safari/537.36")
+
+
+def chromium(profile, downloads=None, phone=None):
     """A new browser with its own empty profile in the folder `profile`, saving what it downloads
-    in the folder `downloads`; the page's console is kept, for errors_in."""
+    in the folder `downloads`; the page's console is kept, for errors_in. With `phone` (width and
+    height in CSS pixels), it is a phone's: that screen, touch, and a phone's user agent."""
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for flag in FLAGS + ["--user-data-dir=" + profile]:
         options.add_argument(flag)
+    if phone:
+        options.add_experimental_option("mobileEmulation", {
+            "deviceMetrics": {"width": phone[0], "height": phone[1], "pixelRatio": 2,
+                              "touch": True},
+            "userAgent": PHONE_AGENT})
     if downloads:
         options.add_experimental_option("prefs", {"download.default_directory": downloads,
                                                   "download.prompt_for_download": False})
