@@ -68,6 +68,14 @@ try:
     playing = last_rows(browser, page_bytes)
     wait_for_screen(browser, "the fight's screen", playing)
 
+    # Tab leaves the terminal for the choices' buttons (the game has no use for a tab).
+    box = browser.find_element(By.CSS_SELECTOR, ".xterm-helper-textarea")
+    box.send_keys(Keys.TAB)
+    focused = browser.execute_script("return document.activeElement.closest('#choices') &&"
+                                     " document.activeElement.dataset.key;")
+    assert focused == "a", focused
+    assert shown_bytes(browser) == page_bytes, "the tab reached the game"
+
     # Downloaded, it is the terminal programs' saved game of those keys, and they show what the
     # page showed, byte for byte.
     browser.find_element(By.ID, "download").click()

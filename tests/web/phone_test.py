@@ -145,6 +145,24 @@ try:
     echoed = subprocess.run([replay, "--echo", saved], check=True, capture_output=True).stdout
     assert echoed == page_bytes, say([echoed.decode(), page_bytes.decode()])
 
+    # Share gives the link to this dungeon (through the share sheet, or copied, or shown).
+    browser.find_element(By.ID, "share").click()
+    wait_for("the link", lambda: f"/index.html?seed=191" in browser.find_element(
+        By.ID, "message").text)
+
+    # Watched, the file is steered by buttons: to its end, then stopped.
+    shutil.copy(saved, os.path.join(served, "seed191.game"))
+    browser.get(page + "?watch=seed191.game")
+    tap_steering = lambda key: wait_for(f"the steering key {key!r}",  # noqa: E731
+                                        lambda: button(browser, key, ready=True)).click()
+    tap_steering("\x1b[F")
+    last_row = "return [...document.querySelectorAll('.xterm-rows > div')].pop().textContent;"
+    wait_for("the end", lambda: browser.execute_script(last_row).startswith("key 15 of 15"))
+    tap_steering("q")
+    wait_for("the watch's end", lambda: "ended" in browser.find_element(By.ID, "message").text)
+    browser.get(page)
+    wait_for("the game again", lambda: button(browser, "V", ready=True))
+
     # Every size, turned either way: no sideways scroll, a readable terminal whose columns end
     # before its scrollbar, buttons big enough for a finger.
     for width, height, phone in SIZES:
