@@ -53,6 +53,10 @@ const std::string kCommon = "I Inventory, D Drop, U Use/Equip, V View Stats";
 const std::string kTown =
     "town: E Enter the dungeon, B Buy/Sell items, G Get resurrected, " + kCommon;
 const std::string kFight = "fight: a Attack, b Use Item, c Run";
+const std::string kStock =
+    "buy: a bare hands, b sword, c white sword, d magical sword, e green tunic, f blue tunic, "
+    "g red tunic, h wooden shield, i magical shield, j heart, k green potion, l recall potion, "
+    "q cancel";
 
 // Seed 191: into the dungeon, east into a fight won by four attacks, which leaves a recall potion
 // on the floor; got and used, it warps the player to town, where the store sells bare hands for
@@ -73,9 +77,7 @@ TEST(Questions, EachReadTellsItsQuestionAndTheKeysThatAct) {
         "use: a green tunic, b bare hands, c recall potion, d cancel",
         kTown,
         "store: a Buy, b Sell",
-        "buy: a bare hands, b sword, c white sword, d magical sword, e green tunic, f blue tunic, "
-        "g red tunic, h wooden shield, i magical shield, j heart, k green potion, "
-        "l recall potion, q cancel",
+        kStock,
         kTown,
         "store: a Buy, b Sell",
         "sell: a green tunic, d cancel",
