@@ -67,7 +67,10 @@ bool readUntil(int fd, std::string& into, Done done) {
     return true;
 }
 
-int waitFor(pid_t pid) {
+// Waits for `pid` to end, reading what it writes to `fd` into `into` meanwhile: a program that
+// writes more than a terminal or a pipe holds as it ends would otherwise wait on its writes for
+// ever. Its wait status, or -1 if it had to be killed.
+int waitFor(pid_t pid, int fd, std::string& into) {
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
@@ -76,7 +79,7 @@ int waitFor(pid_t pid) {
             ::waitpid(pid, &status, 0);
             return -1;
         }
-        ::usleep(10000);
+        readInto(fd, into, std::chrono::milliseconds(10));
     }
     return status;
 }
@@ -168,7 +171,7 @@ bool TerminalRun::nonBlocking() const {
 }
 
 int TerminalRun::finish() {
-    const int status = waitFor(pid_);
+    const int status = waitFor(pid_, master_, screen_);
     pid_ = -1;
     while (readInto(master_, screen_, std::chrono::milliseconds(100))) {
     }
@@ -205,9 +208,8 @@ bool BackgroundRun::awaitOutputEnding(const std::string& text) {
     return readUntil(out_, output_, [this, &text] { return output_.ends_with(text); });
 }
 
-// What it writes once it has ended waits in the pipe: a follower's few screens fit in it.
 int BackgroundRun::finish() {
-    const int status = waitFor(pid_);
+    const int status = waitFor(pid_, out_, output_);
     pid_ = -1;
     while (readInto(out_, output_, std::chrono::milliseconds(0))) {
     }

@@ -54,7 +54,7 @@ KeySplitter::Keys KeySplitter::take(char byte) {
             break;
         case State::String:
             if (byte == kBell) {
-                keys.add(kIgnored);
+                complete(keys, kIgnored);
                 state_ = State::Ground;
             } else if (byte == kEscape) {
                 state_ = State::StringEscape;
@@ -64,7 +64,7 @@ KeySplitter::Keys KeySplitter::take(char byte) {
             break;
         case State::StringEscape:
             // ST ends the string; any other sequence ends it too, and begins itself.
-            keys.add(kIgnored);
+            complete(keys, kIgnored);
             if (byte == '\\') {
                 state_ = State::Ground;
             } else {
@@ -88,7 +88,7 @@ void KeySplitter::takeInEscape(char byte, Keys& keys) {
     } else if (startsString(byte)) {
         state_ = State::String;
     } else {
-        keys.add(Key{KeyKind::Byte, kEscape});
+        complete(keys, Key{KeyKind::Byte, kEscape});
         state_ = State::Ground;
         takeInGround(byte, keys);
     }
@@ -137,7 +137,7 @@ void KeySplitter::takeInControl(unsigned char byte, Keys& keys) {
                               (firstParameter_ == '4' || firstParameter_ == '8')))) {
             key = Key{KeyKind::End, 0};  // xterm's, the Linux console's and VT220s', rxvt's
         }
-        keys.add(key);
+        complete(keys, key);
         state_ = State::Ground;
         return;
     }
@@ -154,7 +154,7 @@ void KeySplitter::takeInControl(unsigned char byte, Keys& keys) {
         if (length_ == 0) {
             giveBack(keys);
         } else {
-            keys.add(kIgnored);
+            complete(keys, kIgnored);
         }
         state_ = State::Ground;
         takeInGround(static_cast<char>(byte), keys);
@@ -172,12 +172,15 @@ void KeySplitter::takeInCharacter(unsigned char byte, Keys& keys) {
     }
     character_[length_++] = static_cast<char>(byte);
     if (length_ == characterLength_) {
-        keys.add(kIgnored);
+        complete(keys, kIgnored);
         state_ = State::Ground;
     }
 }
 
 void KeySplitter::giveBack(Keys& keys) {
+    if (std::exchange(abandoned_, false)) {
+        return;
+    }
     if (state_ == State::Character) {
         for (std::size_t i = 0; i < length_; ++i) {
             keys.add(Key{KeyKind::Byte, character_[i]});
@@ -190,8 +193,18 @@ void KeySplitter::giveBack(Keys& keys) {
     }
 }
 
+void KeySplitter::complete(Keys& keys, Key key) {
+    if (!std::exchange(abandoned_, false)) {
+        keys.add(key);
+    }
+}
+
 KeySplitter::Keys KeySplitter::flush() {
     Keys keys;
+    if (std::exchange(abandoned_, false)) {
+        state_ = State::Ground;
+        return keys;
+    }
     const bool bare = state_ == State::Escape || state_ == State::Character ||
                       ((state_ == State::Control || state_ == State::String) && length_ == 0);
     if (bare) {

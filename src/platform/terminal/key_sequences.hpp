@@ -52,6 +52,9 @@ public:
     Keys flush();
     // Whether bytes taken wait for more to make a key.
     [[nodiscard]] bool pending() const { return state_ != State::Ground; }
+    // The bytes taken so far are dropped: the key they begin is dropped whole when the rest of it
+    // comes (or never does), and the bytes after it make keys as ever.
+    void abandon() { abandoned_ = pending(); }
 
 private:
     enum class State {
@@ -69,9 +72,12 @@ private:
     void takeInCharacter(unsigned char byte, Keys& keys);
     // Gives back what was taken of a sequence that was not one, as keys of a byte each.
     void giveBack(Keys& keys);
+    // Adds the key that what was taken makes, unless it was abandoned.
+    void complete(Keys& keys, Key key);
 
     bool utf8_;
     State state_ = State::Ground;
+    bool abandoned_ = false;
     // In a sequence or string: the byte after ESC, and how many came after that. In a CSI or
     // SS3 sequence: whether only digits and semicolons came, and the first (End is ESC [ 4 ~).
     // In a character: how many of its bytes came.

@@ -50,6 +50,8 @@ struct Saved {
     std::string_view leaving;  // written to leavingFd before the program ends or stops
 };
 Saved saved;  // the signal handlers' own
+// The one thing a handler writes: whether the program has been continued since it last stopped.
+volatile std::sig_atomic_t continuedSinceStop = 0;
 
 // Installs `handler`, unless the signal is ignored: a game started with SIGHUP ignored (nohup)
 // must not end on it.
@@ -109,7 +111,26 @@ void restoreAndEnd(int signal) {
     raise(signal);  // delivered, with its default action, as soon as the handler returns
 }
 
+// Continued: single keys again once the program has the terminal, which `fg` gives it before it
+// continues it; `bg` does not, and the `fg` after it continues it again.
+void resumeSingleKeys(int /*signal*/) {
+    const int savedErrno = errno;
+    continuedSinceStop = 1;
+    if (inForeground()) {
+        tcsetattr(saved.fd, TCSANOW, &saved.playing);
+        const char continued = 'c';
+        // A full pipe already holds what tells of the continuing.
+        [[maybe_unused]] const ssize_t written = write(saved.continuedWrite, &continued, 1);
+    }
+    errno = savedErrno;
+}
+
 void restoreAndStop(int signal) {
+    // A program that leads its own session (ssh's ForceCommand, tmux, setsid) has no shell to
+    // continue it: the kernel never stops it, and Ctrl-Z does nothing, single keys staying.
+    if (getsid(0) == getpid()) {
+        return;
+    }
     const int savedErrno = errno;
     leave();
     struct sigaction fallback {};
@@ -120,21 +141,14 @@ void restoreAndStop(int signal) {
     sigemptyset(&stop);
     sigaddset(&stop, signal);
     sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+    continuedSinceStop = 0;
     raise(signal);  // the program stops here, until the shell continues it
     struct sigaction ignored {};
     install(signal, restoreAndStop, &ignored);
-    errno = savedErrno;  // single keys again: resumeSingleKeys, on the SIGCONT that woke it
-}
-
-// Continued: single keys again once the program has the terminal, which `fg` gives it before it
-// continues it; `bg` does not, and the `fg` after it continues it again.
-void resumeSingleKeys(int /*signal*/) {
-    const int savedErrno = errno;
-    if (inForeground()) {
-        tcsetattr(saved.fd, TCSANOW, &saved.playing);
-        const char continued = 'c';
-        // A full pipe already holds what tells of the continuing.
-        [[maybe_unused]] const ssize_t written = write(saved.continuedWrite, &continued, 1);
+    // Single keys again: resumeSingleKeys, on the SIGCONT that woke it. Any other process group
+    // with no shell to continue it is not stopped either: it goes on at once, with single keys.
+    if (continuedSinceStop == 0) {
+        setIfForeground(saved.playing);
     }
     errno = savedErrno;
 }

@@ -32,12 +32,33 @@ TerminalKeys::TerminalKeys(int fd, int endKey, bool utf8, int continuedFd)
 
 void TerminalKeys::discardTyped() {
     endPending_ = false;
-    begin_ = end_ = 0;
-    splitter_ = KeySplitter(utf8_);
     split_ = {};
     splitTaken_ = 0;
     setg(&key_, &key_, &key_);
-    keyboard_device::discardKeys(fd_);
+    // What was typed goes through the splitter to be dropped, so that a key begun now and
+    // ended after is dropped whole: the end of an arrow is not read as letters.
+    for (; begin_ < end_; ++begin_) {
+        splitter_.take(buffer_[begin_]);
+    }
+    begin_ = end_ = 0;
+    for (std::size_t reads = 0;; ++reads) {
+        if (reads == kMostReadsDropped) {  // keys pouring in: dropped unread
+            keyboard_device::discardKeys(fd_);
+            splitter_ = KeySplitter(utf8_);
+            break;
+        }
+        if (!keyboard_device::waitForKeys(fd_, -1, -1, std::chrono::milliseconds(0)).keys) {
+            break;
+        }
+        const long count = keyboard_device::readKeys(fd_, buffer_.data(), buffer_.size());
+        if (count <= 0) {
+            break;  // nothing after all, or the end: the next read says which
+        }
+        for (long at = 0; at < count; ++at) {
+            splitter_.take(buffer_[static_cast<std::size_t>(at)]);
+        }
+    }
+    splitter_.abandon();
 }
 
 void TerminalKeys::checkContinued() {
@@ -101,7 +122,12 @@ std::optional<Key> TerminalKeys::nextKey(std::chrono::milliseconds patience, int
             split_ = splitter_.take(buffer_[begin_++]);
         } else if (splitter_.pending()) {
             if (!readMore(kSequenceWait)) {
-                split_ = splitter_.flush();  // no more of it came: it is what was typed
+                // No more of it came: it is what was typed, unless the input ended in the middle
+                // of it (a hang-up, Ctrl-D), which leaves no key.
+                if (ended_ || endPending_) {
+                    splitter_.abandon();
+                }
+                split_ = splitter_.flush();
             }
         } else if (!readMore(patience, alsoWake)) {
             if (endPending_) {
@@ -114,6 +140,11 @@ std::optional<Key> TerminalKeys::nextKey(std::chrono::milliseconds patience, int
 
 bool TerminalKeys::prepareKey(std::chrono::milliseconds patience) {
     while (const std::optional<Key> key = nextKey(patience)) {
+        // A NUL is never a key: Linux makes one of a Ctrl-D typed ahead at the shell's line-mode
+        // terminal when single-key mode begins, and no question takes Ctrl-Space's.
+        if (key->kind == KeyKind::Byte && key->byte == '\0') {
+            continue;
+        }
         if (key->kind == KeyKind::Byte || (key->kind == KeyKind::Arrow && arrowsMove_)) {
             key_ = key->byte;
             setg(&key_, &key_, &key_ + 1);

@@ -47,6 +47,9 @@ public:
     // sequence in one write, which arrives whole even over a slow network, while no one types
     // Escape and then '[' this fast; a lone Escape is not noticeably delayed.
     static constexpr std::chrono::milliseconds kSequenceWait{50};
+    // Keys dropped are read through so that a key straddling the drop is dropped whole; past this
+    // many reads of them at once, the rest are dropped unread.
+    static constexpr std::size_t kMostReadsDropped = 64;
 
     // Drops every key typed and not taken yet, in this buffer and in the terminal's: keys pressed
     // while the game waited must not act on screens the player has not seen.

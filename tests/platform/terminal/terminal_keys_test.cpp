@@ -95,5 +95,67 @@ TEST(TerminalKeys, ADroppedSequenceIsNotAKeyToTake) {
     ::close(pipe[1]);
 }
 
+// Keys typed while the game waits are dropped whole: a key begun in the wait and ended after it
+// is dropped with its end, which is never read as letters (an Up arrow as "A", Attack). Keys
+// typed after the wait are taken, even after a lone Escape dropped in it. `taken` is what the
+// game took before the wait (the rest of that read waits in the reader's buffer).
+TEST(TerminalKeys, DroppingKeysDropsAKeyThatStraddlesTheWait) {
+    struct Case {
+        std::string typed;
+        std::string taken;
+        std::string after;
+        std::string keys;
+    };
+    const std::vector<Case> cases = {
+        {"\x1b[", "", "Av", "v"},
+        {"v\x1b[", "v", "Ae", "e"},
+        {"\x1bO", "", "Cv", "v"},
+        {"\xc3", "", "\xa9v", "v"},
+        {"\x1b]11;rgb", "", ":0/0/0\x07v", "v"},
+        {"\x1b", "", "xe", "xe"},
+        {"ab", "", "c", "c"},
+    };
+    for (const Case& each : cases) {
+        std::array<int, 2> pipe{};
+        ASSERT_EQ(::pipe(pipe.data()), 0);
+        ASSERT_EQ(::write(pipe[1], each.typed.data(), each.typed.size()),
+                  static_cast<ssize_t>(each.typed.size()));
+        TerminalKeys keys(pipe[0], TerminalKeys::kNoEndKey, true);
+        keys.arrowsMove(true);
+        for (const char key : each.taken) {
+            EXPECT_EQ(keys.sbumpc(), key);
+        }
+        keys.discardTyped();
+        ASSERT_EQ(::write(pipe[1], each.after.data(), each.after.size()),
+                  static_cast<ssize_t>(each.after.size()));
+        ::close(pipe[1]);
+        std::string taken;
+        for (int key = keys.sbumpc(); key != std::char_traits<char>::eof(); key = keys.sbumpc()) {
+            taken += static_cast<char>(key);
+        }
+        EXPECT_EQ(taken, each.keys) << ::testing::PrintToString(each.typed + "|" + each.after);
+        ::close(pipe[0]);
+    }
+}
+
+// A key cut short by the end of the input is no key (a hang-up, or Ctrl-D, in the middle of an
+// arrow's sequence); a NUL is never one (Linux makes one of a Ctrl-D typed ahead at the shell).
+TEST(TerminalKeys, NeitherAKeyCutShortNorANulIsAKey) {
+    using std::string_literals::operator""s;
+    for (const std::string& typed : {"v\0e\x1b["s, "v\0e\x1b[\x04"s, "v\0e\xc3"s}) {
+        std::array<int, 2> pipe{};
+        ASSERT_EQ(::pipe(pipe.data()), 0);
+        ASSERT_EQ(::write(pipe[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+        ::close(pipe[1]);
+        TerminalKeys keys(pipe[0], '\x04', true);
+        std::string taken;
+        for (int key = keys.sbumpc(); key != std::char_traits<char>::eof(); key = keys.sbumpc()) {
+            taken += static_cast<char>(key);
+        }
+        EXPECT_EQ(taken, "ve") << ::testing::PrintToString(typed);
+        ::close(pipe[0]);
+    }
+}
+
 }  // namespace
 }  // namespace orbalune::testing

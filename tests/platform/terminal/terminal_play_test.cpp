@@ -253,6 +253,18 @@ TEST(TerminalPlay, AStoppedGameComesBackWithItsLineAndEndsOnAPlainKill) {
     EXPECT_NE(shell.finish(), -1);
 }
 
+// A game that leads its own session, as ssh's ForceCommand and tmux start it, has no shell to
+// continue it, and the kernel never stops it: Ctrl-Z does nothing, and keys act without Enter.
+TEST(TerminalPlay, CtrlZDoesNothingWhereNoShellCouldContinueTheGame) {
+    TerminalRun game(kGame, {"--seed", "42"});
+    ASSERT_TRUE(game.awaitPrompts(1));
+    game.type("\x1a");
+    play(game, "vi");
+    EXPECT_EQ(game.settings().c_lflag & static_cast<tcflag_t>(ICANON | ECHO), 0U);
+    game.type(kEndKey);
+    EXPECT_EQ(game.finish(), 0);
+}
+
 // Two friends follow a game from its second screen on: each sees what the player sees from then
 // on, and stops when the game ends.
 TEST(Follow, ShowsTheGameAsItIsPlayedAndEndsWithIt) {
