@@ -32,8 +32,7 @@ set_target_properties(orbalune-page PROPERTIES OUTPUT_NAME orbalune
 
 # The rest of the site, copied as it is.
 set(site_files index.html style.css page.js session.js storage.js board.js follow.js choices.js
-               keyboard_input.js terminal_fit.js offline.js service_worker.js
-               manifest.webmanifest icon.svg icon-192.png icon-512.png)
+               games_list.js keyboard_input.js terminal_fit.js offline.js manifest.webmanifest icon.svg icon-192.png icon-512.png)
 set(site_outputs)
 foreach(file ${site_files})
   add_custom_command(OUTPUT ${ORBALUNE_SITE_DIR}/${file}
@@ -57,6 +56,12 @@ add_custom_command(OUTPUT ${ORBALUNE_SITE_DIR}/addon-fit.mjs
                            ${ORBALUNE_SITE_DIR}/
                    DEPENDS ${xterm_fit}/lib/addon-fit.mjs)
 list(APPEND site_outputs ${ORBALUNE_SITE_DIR}/addon-fit.mjs)
+# The service worker keeps every file of the site for offline play: the list is this one.
+set(kept_files ${site_files} xterm.mjs xterm.css addon-fit.mjs orbalune.js orbalune.wasm)
+list(TRANSFORM kept_files REPLACE "(.+)" "'\\1'")
+list(JOIN kept_files ", " SITE_FILES)
+configure_file(${web_sources}/service_worker.js.in ${ORBALUNE_SITE_DIR}/service_worker.js @ONLY)
+
 add_custom_target(site ALL DEPENDS ${site_outputs} orbalune-page)
 
 # The replay tool for Node.js, which keeps the native tool's contract with plain `node`: its

@@ -2,7 +2,8 @@
 // games downloaded, opened and watched. Its address says what to do:
 //   index.html                  the game played last in this browser (a new one the first time)
 //   index.html?game=NAME        that game
-//   index.html?seed=N           a new game from seed N (&name=NAME to name it)
+//   index.html?seed=N           a new game from seed N (&name=NAME to name it; the game NAME
+//                               again, if this browser has it from that seed)
 //   index.html?new              a new game from the clock
 //   index.html?daily            today's dungeon (resumed, if this browser has begun it)
 //   index.html?watch=URL        a saved game of this site, watched (&follow: and followed live)
@@ -12,6 +13,7 @@ import {Terminal} from './xterm.mjs';
 import {Board, todaysSeed} from './board.js';
 import {ChoiceButtons} from './choices.js';
 import {Follower} from './follow.js';
+import {downloadBytes, GamesList} from './games_list.js';
 import {phoneKeyboardToggle, takeKeys} from './keyboard_input.js';
 import {keepForOffline} from './offline.js';
 import createOrbalune from './orbalune.js';
@@ -41,6 +43,7 @@ let storage = null;
 let session = null;  // the program running now
 let running = null;  // resolves when it ends
 let playing = null;  // the name of the game played now
+let watched = null;  // the path of the file watched now, in the watch's file system
 
 // Typed at the terminal or tapped on a button: the same bytes for the program.
 const type = (text) => session?.type(encoder.encode(text));
@@ -50,8 +53,17 @@ const choices = new ChoiceButtons(element('choice-buttons'), type);
 // For tests and bug reports: what the program running now has shown, one character a byte.
 window.orbaluneScreen = () => session?.shownBytes() ?? '';
 
-function say(text) {
-  element('message').textContent = text;
+// Tells the player `text`; with `offer` ({label, action}), a button to act on it.
+function say(text, offer) {
+  const message = element('message');
+  message.textContent = text;
+  if (offer) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = offer.label;
+    button.onclick = offer.action;
+    message.append(' ', button);
+  }
 }
 
 // Where a game is in the program's file system: a stranger's name, shown by the program as
@@ -92,39 +104,67 @@ async function run(args, files, keep, beingPlayed, steered = false) {
 }
 
 // Plays the game `name`, kept in this browser (or new, from `seed` if given), in this tab
-// alone: the browser's lock for it is held while it plays.
+// alone: the browser's lock for it is held while it plays. Played in another tab, it is said so,
+// and this tab takes it over once that one lets it go.
 async function play(name, seed) {
   if (!navigator.locks) {
     say('This page is not served securely (https or localhost), so it cannot tell whether ' +
-        'another tab plays the same game: play each game in one tab only.');
+        'another tab plays the same game: if one does, the tab that was played on first stops.');
     return playHeld(name, seed);
   }
-  const held = await navigator.locks.request(`orbalune:${name}`, {ifAvailable: true},
-                                             async (lock) => lock && playHeld(name, seed));
+  const lock = `orbalune:${name}`;
+  const held = await navigator.locks.request(lock, {ifAvailable: true},
+                                             async (granted) => granted && playHeld(name, seed));
   if (!held) {
+    element('playing').textContent = name;
     say(`"${name}" is being played in another tab or window of this browser: play it there, ` +
-        'or choose another game.');
+        'or choose another game. This tab takes it over when that one closes.');
+    await navigator.locks.request(lock, () => {
+      say('');
+      return playHeld(name, seed);
+    });
   }
+}
+
+// The number of bytes after the header of a saved game's `bytes` (its keys, as the game keeps
+// them), or undefined if they have no header.
+function keysIn(bytes) {
+  for (let at = 1; at < bytes.length; ++at) {
+    if (bytes[at] === 10 && bytes[at - 1] === 10) {
+      return bytes.length - at - 1;
+    }
+  }
+  return undefined;
 }
 
 async function playHeld(name, seed) {
   playing = name;
-  localStorage.setItem(LAST_PLAYED, name);
   element('playing').textContent = name;
   const files = {[pathOf(name)]: null};
   let kept = 0;
   showSeed(seed);
   if (await storage.has(name)) {
-    files[pathOf(name)] = await storage.read(name);
-    kept = files[pathOf(name)].length;
-    showSeed((await headerOf(files[pathOf(name)])).seed);
+    const bytes = await storage.read(name);
+    const header = await headerOf(bytes);
+    if (header.failure) {
+      // Never a page that fails at every visit: the next plain one starts a new game.
+      localStorage.removeItem(LAST_PLAYED);
+      say(`"${name}" cannot be played: ${header.failure}. Games lists it, to download as far ` +
+          'as it goes, or delete.', {label: 'Games', action: () => gamesList.show()});
+      playing = null;
+      return true;
+    }
+    files[pathOf(name)] = bytes;
+    kept = bytes.length;
+    showSeed(header.seed);
   }
+  localStorage.setItem(LAST_PLAYED, name);
   const args = ['orbalune', '--save', pathOf(name)];
   if (seed !== undefined) {
     args.push('--seed', String(seed));
   }
   const status = await run(args, files, async (path, bytes) => {
-    await storage.keep(name, bytes, kept);
+    await storage.keep(name, bytes, kept, keysIn(bytes));
     if (kept === 0) {
       showSeed((await headerOf(bytes)).seed);  // a new game's, from the clock
     }
@@ -139,11 +179,26 @@ async function playHeld(name, seed) {
   return true;
 }
 
-// Starts a new game called `wanted` (or after its seed), from `seed` or the clock.
+// Starts a new game called `wanted` (or after its seed), from `seed` or the clock. A game from a
+// seed keeps the seed in the address, so that the address shares the dungeon, and its name,
+// so that a reload plays it on.
 async function newGame(wanted, seed) {
   const name = await storage.freeName(wanted || (seed === undefined ? 'game' : `seed ${seed}`));
-  history.replaceState(null, '', `?game=${encodeURIComponent(name)}`);
+  const query = seed === undefined ? {game: name} : {seed, name};
+  history.replaceState(null, '', `?${new URLSearchParams(query)}`);
   return play(name, seed);
+}
+
+// The address ?seed=N&name=NAME: the game NAME of this browser if it has one from seed N (a
+// reload), else a new game from seed N.
+async function seededGame(seed, name) {
+  if (name && (await storage.has(name))) {
+    const header = await headerOf(await storage.read(name));
+    if (header.seed === seed) {
+      return play(name);
+    }
+  }
+  return newGame(name, seed);
 }
 
 // What the header of `bytes` says: {seed}, or {failure} when they are no saved game this page
@@ -208,9 +263,17 @@ async function openFile(file) {
     say(`${file.name}: ${reason}`);
     return;
   }
-  const name = await storage.freeName(nameFrom(file.name));
-  await storage.keep(name, bytes, 0);
-  location.assign(`?game=${encodeURIComponent(name)}`);
+  if (!storage) {
+    say(NO_STORAGE);
+    return;
+  }
+  try {
+    const name = await storage.freeName(nameFrom(file.name));
+    await storage.keep(name, bytes, 0, keysIn(bytes));
+    location.assign(`?game=${encodeURIComponent(name)}`);
+  } catch (error) {
+    say(`${file.name}: the browser did not keep it: ${error.message}`);
+  }
 }
 
 // A saved game watched at a watching pace, steered by its keys; followed, it goes on as it is
@@ -226,13 +289,18 @@ async function watch(fileName, bytes, follower) {
   showSeed((await headerOf(bytes)).seed);
   say('');
   const path = `/watching/${nameFrom(fileName)}.game`;
+  watched = path;
   const args = ['orbalune-replay', '--watch', ...(follower ? ['--follow'] : []), path];
   const ended = run(args, {[path]: bytes}, undefined, () => follower?.beingPlayed() ?? false,
                     true);
   follower?.follow((more) => session.appendTo(path, more));
   await ended;
   follower?.stop();
-  say(`The watch of ${fileName} ended.`);
+  const last = storage && localStorage.getItem(LAST_PLAYED);
+  say(`The watch of ${fileName} ended.`, last && {
+    label: `Back to "${last}"`,
+    action: () => location.assign(`?game=${encodeURIComponent(last)}`),
+  });
 }
 
 async function watchAddress(address, following) {
@@ -241,7 +309,14 @@ async function watchAddress(address, following) {
     say(`${address}: only a saved game of this site can be watched here`);
     return;
   }
-  const name = decodeURIComponent(url.pathname.split('/').pop());
+  let name;
+  try {
+    name = decodeURIComponent(url.pathname.split('/').pop());
+  } catch {
+    say(`${address}: the address is not one of a file (a % is not followed by a character's ` +
+        'bytes)');
+    return;
+  }
   const follower = new Follower(url.href, say);
   let bytes;
   try {
@@ -267,45 +342,23 @@ function showBoard(folder, todayOnly) {
   return board.start();
 }
 
+// The file of the game played, or watched, as the program has it now (the browser's storage may
+// be refusing); else the game played last, from the storage.
 async function download() {
-  const name = playing ?? localStorage.getItem(LAST_PLAYED);
+  const path = playing !== null ? pathOf(playing) : watched;
+  if (path !== null && session) {
+    downloadBytes(playing ?? nameFrom(path.split('/').pop()), await session.fileBytes(path));
+    return;
+  }
+  const name = storage && localStorage.getItem(LAST_PLAYED);
   if (!name || !(await storage.has(name))) {
     say('No game to download yet.');
     return;
   }
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([await storage.read(name)],
-                                           {type: 'application/octet-stream'}));
-  link.download = `${name}.game`;
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  await gamesList.download(name);
 }
 
-async function listGames() {
-  const list = element('games-list');
-  list.replaceChildren();
-  for (const game of await storage.games()) {
-    const row = list.insertRow();
-    row.insertCell().textContent = game.name;
-    row.insertCell().textContent = new Date(game.played).toLocaleString();
-    const actions = row.insertCell();
-    const button = (label, action) => {
-      const made = document.createElement('button');
-      made.type = 'button';
-      made.textContent = label;
-      made.onclick = action;
-      actions.append(made, ' ');
-    };
-    button('Play', () => location.assign(`?game=${encodeURIComponent(game.name)}`));
-    button('Delete', async () => {
-      if (game.name !== playing && confirm(`Delete "${game.name}" from this browser?`)) {
-        await storage.remove(game.name);
-        listGames();
-      }
-    });
-  }
-  element('games-dialog').showModal();
-}
+let gamesList = null;
 
 function wireButtons() {
   phoneKeyboardToggle(terminal, element('phone-keyboard'));
@@ -317,6 +370,11 @@ function wireButtons() {
   };
   const dialogs = ['new-game-dialog', 'games-dialog', 'help-dialog'];
   dialogs.forEach((id) => element(id).addEventListener('close', () => terminal.focus()));
+  // After a header button, the keys go to the game again, not to the button.
+  const thenPlay = (action) => async (event) => {
+    await action(event);
+    terminal.focus();
+  };
   element('new-game').onclick = () => element('new-game-dialog').showModal();
   element('new-game-dialog').addEventListener('close', () => {
     const form = element('new-game-dialog').querySelector('form');
@@ -328,18 +386,22 @@ function wireButtons() {
     }
   });
   element('daily').onclick = () => location.assign('?daily');
-  element('games').onclick = listGames;
-  element('download').onclick = download;
+  element('games').onclick = () => gamesList?.show() ?? say(NO_STORAGE);
+  element('download').onclick = thenPlay(download);
   element('help').onclick = () => element('help-dialog').showModal();
-  element('open').onclick = () => element('open-file').click();
-  element('watch').onclick = () => element('watch-file').click();
-  element('open-file').onchange = (event) => event.target.files[0] && openFile(event.target.files[0]);
-  element('watch-file').onchange = async (event) => {
+  element('open').onclick = thenPlay(() => element('open-file').click());
+  element('watch').onclick = thenPlay(() => element('watch-file').click());
+  for (const id of ['open-file', 'watch-file']) {
+    element(id).addEventListener('cancel', () => terminal.focus());
+  }
+  element('open-file').onchange = thenPlay((event) =>
+    event.target.files[0] && openFile(event.target.files[0]));
+  element('watch-file').onchange = thenPlay(async (event) => {
     const file = event.target.files[0];
     if (file) {
       await watch(file.name, new Uint8Array(await file.arrayBuffer()));
     }
-  };
+  });
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     document.body.classList.add('dropping');
@@ -355,24 +417,29 @@ function wireButtons() {
   });
 }
 
+const NO_STORAGE = 'This browser keeps no storage for this page, so no game can be kept ' +
+  '(watching a game and the board of games work all the same).';
+
 async function start() {
   wireButtons();
   keepForOffline();
-  try {
-    storage = await Storage.open();
-  } catch (error) {
-    say(`This browser keeps no storage for this page (${error}), so no game can be kept.`);
-    return;
-  }
   const query = new URLSearchParams(location.search);
+  // Watching and the board keep nothing: they need no storage.
   if (query.has('games')) {
     return showBoard(query.get('games'), query.has('today'));
   }
   if (query.has('watch')) {
     return watchAddress(query.get('watch'), query.has('follow'));
   }
+  try {
+    storage = await Storage.open();
+  } catch (error) {
+    say(`${NO_STORAGE} (${error})`);
+    return;
+  }
+  gamesList = new GamesList(storage, element('games-dialog'), say, () => playing);
   if (query.has('seed')) {
-    return newGame(query.get('name'), seedFrom(query.get('seed')));
+    return seededGame(seedFrom(query.get('seed')), query.get('name'));
   }
   if (query.has('new')) {
     return newGame(query.get('name'));
@@ -380,11 +447,22 @@ async function start() {
   if (query.has('daily')) {
     const seed = todaysSeed();
     const name = `today ${seed}`;
-    history.replaceState(null, '', `?game=${encodeURIComponent(name)}`);
     return (await storage.has(name)) ? play(name) : play(name, seed);
   }
-  const last = query.get('game') ?? localStorage.getItem(LAST_PLAYED);
-  if (last !== null && (query.has('game') || (await storage.has(last)))) {
+  const wanted = query.get('game');
+  if (wanted) {
+    if (await storage.has(wanted)) {
+      return play(wanted);
+    }
+    say(`This browser has no game "${wanted}" (a game lives in the browser it was played in: ` +
+        'Download and Open take it to another).', {
+      label: `Start a new game "${wanted}"`,
+      action: () => location.assign(`?${new URLSearchParams({new: '', name: wanted})}`),
+    });
+    return;
+  }
+  const last = localStorage.getItem(LAST_PLAYED);
+  if (last !== null && (await storage.has(last))) {
     return play(last);
   }
   return newGame();

@@ -5,8 +5,10 @@
 
 import createOrbalune from './orbalune.js';
 
-const ENOSPC = 28;  // what the program is told when the browser's storage is full
-const EIO = 5;
+// What the program is told of a file it asked the page to keep.
+const KEPT = 0;
+const STORAGE_FULL = 1;
+const NOT_KEPT = 2;
 const SHOWN_KEPT = 1 << 22;
 
 export class Session {
@@ -26,6 +28,7 @@ export class Session {
     this.ended = false;
     this.wake = null;
     this.shown = [];  // the bytes shown, kept up to SHOWN_KEPT (the tests read them)
+    this.notKept = null;  // why the browser did not keep the game, once it did not
     this.shownSize = 0;
   }
 
@@ -59,6 +62,13 @@ export class Session {
     const stream = module.FS.open(path, 'a');
     module.FS.write(stream, bytes, 0, bytes.length);
     module.FS.close(stream);
+  }
+
+  // The bytes of the file at `path` in the program's file system, as they are now.
+  async fileBytes(path) {
+    const module = await this.module;
+    const {node} = module.FS.lookupPath(path);  // read whatever the program's umask made it
+    return node.contents.slice(0, node.usedBytes);
   }
 
   // What the terminal sends for a key, as bytes.
@@ -135,8 +145,9 @@ export class Session {
     this.terminal.write(bytes);
   }
 
+  // What went wrong, with why the browser did not keep the game if it did not.
   say(text) {
-    this.sayToPage(text);
+    this.sayToPage(this.notKept ? `${text.trimEnd()} ${this.notKept}` : text);
   }
 
   // The game asks `question` ({question, choices}) and waits for its key.
@@ -158,13 +169,17 @@ export class Session {
     return this.played(path);
   }
 
-  // 0 once the browser has the file's bytes; an errno if not.
+  // KEPT once the browser has the file's bytes; STORAGE_FULL or NOT_KEPT if not, the page
+  // saying why.
   async keepFile(path, bytes) {
     try {
       await this.keepInPage(path, bytes.slice());
-      return 0;
+      return KEPT;
     } catch (error) {
-      return error && error.name === 'QuotaExceededError' ? ENOSPC : EIO;
+      this.notKept = error?.name === 'ChangedElsewhere' ? error.message
+        : `The browser did not keep it: ${error?.message ?? error}.`;
+      this.sayToPage(this.notKept);
+      return error?.name === 'QuotaExceededError' ? STORAGE_FULL : NOT_KEPT;
     }
   }
 }

@@ -61,15 +61,38 @@ export class Storage {
   }
 
   // Keeps `bytes` as the game `name`, whose first `kept` bytes are kept already: only the pieces
-  // past those are written. Resolves once the browser has them; rejects if it refuses (full).
-  async keep(name, bytes, kept) {
+  // past those are written, in the transaction that finds the game as this tab left it. A game
+  // deleted, or played on, in another tab meanwhile is left alone, and this rejects
+  // (ChangedElsewhere), as it does if the browser refuses (QuotaExceededError: full). `keys`:
+  // how many of the bytes are keys, for the list of games.
+  async keep(name, bytes, kept, keys) {
     const transaction = this.database.transaction(['games', 'pieces'], 'readwrite');
-    const pieces = transaction.objectStore('pieces');
-    for (let piece = Math.floor(kept / PIECE); piece * PIECE < bytes.length; ++piece) {
-      pieces.put(bytes.slice(piece * PIECE, (piece + 1) * PIECE), [name, piece]);
+    const games = transaction.objectStore('games');
+    let changed = null;
+    games.get(name).onsuccess = (event) => {
+      const found = event.target.result;
+      if ((found?.size ?? 0) !== kept) {
+        changed = found ? 'played on in another tab' : 'deleted in another tab';
+        transaction.abort();
+        return;
+      }
+      const pieces = transaction.objectStore('pieces');
+      for (let piece = Math.floor(kept / PIECE); piece * PIECE < bytes.length; ++piece) {
+        pieces.put(bytes.slice(piece * PIECE, (piece + 1) * PIECE), [name, piece]);
+      }
+      games.put({name, size: bytes.length, keys, played: Date.now()});
+    };
+    try {
+      await committed(transaction);
+    } catch (error) {
+      if (!changed) {
+        throw error;
+      }
+      const refused = new Error(`"${name}" was ${changed}: this tab stopped, and kept none of ` +
+                                'its keys since, so that no game mixes the keys of two tabs.');
+      refused.name = 'ChangedElsewhere';
+      throw refused;
     }
-    transaction.objectStore('games').put({name, size: bytes.length, played: Date.now()});
-    await committed(transaction);
   }
 
   async remove(name) {

@@ -79,7 +79,9 @@ try:
     # Downloaded, it is the terminal programs' saved game of those keys, and they show what the
     # page showed, byte for byte.
     browser.find_element(By.ID, "download").click()
-    saved = os.path.join(downloads, "seed 42.game")
+    wait_for("the keys back at the terminal", lambda: browser.execute_script(
+        "return document.activeElement.classList.contains('xterm-helper-textarea');"))
+    saved = os.path.join(downloads, "seed-42.game")
     wait_for("the download", lambda: os.path.exists(saved) and os.path.getsize(saved) > 0)
     assert open(saved, "rb").read() == HEADER % 42 + b"vien", open(saved, "rb").read()
     assert echo(saved) == page_bytes, say([echo(saved).decode(), page_bytes.decode()])

@@ -139,7 +139,7 @@ try:
     page_bytes = shown_bytes(browser)
     browser.find_element(By.ID, "menu-button").click()
     browser.find_element(By.ID, "download").click()
-    saved = os.path.join(downloads, "seed 191.game")
+    saved = os.path.join(downloads, "seed-191.game")
     wait_for("the download", lambda: os.path.exists(saved) and os.path.getsize(saved) > 0)
     assert open(saved, "rb").read() == HEADER % 191 + (TAPS + "VVv").encode()
     echoed = subprocess.run([replay, "--echo", saved], check=True, capture_output=True).stdout

@@ -9,7 +9,7 @@
 
 #include "platform/os/file_system.hpp"
 
-// Has the page keep the file open as `fd` as it is now: 0, or an errno (ENOSPC: storage full).
+// Has the page keep the file open as `fd` as it is now: one of KeptFile.
 EM_ASYNC_JS(int, orbalune_keep_file, (int fd), {
     const stream = FS.getStream(fd);
     return await Module.page.keepFile(stream.path,
@@ -34,10 +34,20 @@ int nameUnnamed(int /*fd*/, const std::string& /*path*/) {
 
 constexpr NamingCalls kSystemCalls{createUnnamed, nameUnnamed, unsupported, unsupported};
 
+// What the page says of a file it was asked to keep; the page knows no C library's numbers.
+enum KeptFile { kKept = 0, kStorageFull = 1, kNotKept = 2 };
+
 bool keep(int fd) {
-    const int error = orbalune_keep_file(fd);
-    errno = error;
-    return error == 0;
+    switch (orbalune_keep_file(fd)) {
+        case kKept:
+            return true;
+        case kStorageFull:
+            errno = ENOSPC;
+            return false;
+        default:
+            errno = EIO;
+            return false;
+    }
 }
 
 }  // namespace
