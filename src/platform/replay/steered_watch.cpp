@@ -1,7 +1,10 @@
 #include "platform/replay/steered_watch.hpp"
 
 #include <algorithm>
+#include <array>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 #include "game/game.hpp"
 #include "platform/terminal/shown_text.hpp"
@@ -17,8 +20,14 @@ constexpr std::chrono::milliseconds kForever{-1};
 // Clears the screen: the cursor home, then everything from it on.
 constexpr const char* kClearScreen = "\x1b[H\x1b[2J";
 
-// After the position, fits in 80 columns; the arrows step like h and l.
-constexpr const char* kHelp = "space pause  h l step  < > place  [ ] fight  gN go  +- speed  End q";
+// The keys, after the position, from the fullest to the tersest: the status line shows the first
+// that fits the terminal's width (the last, if none does). The arrows step like h and l.
+constexpr std::array<std::string_view, 4> kHelp = {
+    "space pause  h l step  < > place  [ ] fight  gN go  +- speed  End  q stop",
+    "space pause  h l step  < > place  [ ] fight  gN go  +- speed  End q",
+    "spc pause  h l step  < > place  [ ] fight  gN go  +- End q",
+    "spc h l < > [ ] gN +- End q",
+};
 
 constexpr char kEscape = '\x1b';
 constexpr char kInterrupt = '\x03';  // Ctrl-C
@@ -349,7 +358,12 @@ void SteeredWatch::drawStatus() {
     std::ostringstream text;
     text << "key " << position_ << " of " << keyCount() << " | ";
     if (helpShown_) {
-        status_.draw(text.str() + kHelp);
+        const std::string position = text.str();
+        const auto fits = [&](std::string_view help) {
+            return static_cast<int>(position.size() + help.size()) <= status_.columns();
+        };
+        const auto* const help = std::find_if(kHelp.begin(), kHelp.end(), fits);
+        status_.draw(position + std::string(help != kHelp.end() ? *help : kHelp.back()));
         return;
     }
     if (game_ != nullptr && game_->inDungeon == 1) {

@@ -32,6 +32,8 @@ public:
     [[nodiscard]] bool fitted(int rows, int columns) const {
         return rows == rows_ && columns == columns_;
     }
+    // The width it was last fitted to.
+    [[nodiscard]] int columns() const { return columns_; }
     // Shows `text` there, cut to the width.
     void draw(std::string_view text);
     // Gives the row back.

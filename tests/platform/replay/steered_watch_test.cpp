@@ -74,8 +74,10 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
         watch.type("+");
         ASSERT_TRUE(watch.awaitText("| speed 1024 | paused")) << watch.screen();
     }
-    watch.type("?");  // the keys, after the position
-    ASSERT_TRUE(watch.awaitText(" of " + std::to_string(count) + " | space pause"))
+    watch.type("?");  // the keys, after the position, as many words as the 80 columns hold
+    ASSERT_TRUE(watch.awaitText(" of " + std::to_string(count) +
+                                " | spc pause  h l step  < > place  [ ] fight  gN go  +- End q" +
+                                kRestoreCursor))
         << watch.screen();
     // Nothing but status lines after the first that said it was paused.
     const std::size_t paused = watch.screen().find(pausedStatus) + pausedStatus.size();
