@@ -6,6 +6,7 @@
 
 #include "game/rules_version.hpp"
 #include "platform/programs/decimal.hpp"
+#include "platform/terminal/shown_text.hpp"
 
 namespace orbalune {
 
@@ -18,7 +19,8 @@ constexpr std::string_view kHeaderEnd = "\n\n";
     throw SaveFileError{std::move(reason)};
 }
 
-// The "name value" lines after the file line, by name.
+// The "name value" lines after the file line, by name. A stranger's bytes in a reason are shown
+// as text: a reason goes to a terminal, or into the page's JSON.
 struct HeaderFields {
     enum Field : std::size_t { kFormat, kRules, kSeed };
     static constexpr std::array<std::string_view, 3> kNames = {"format", "rules", "seed"};
@@ -28,7 +30,7 @@ struct HeaderFields {
     void read(std::string_view line) {
         const std::size_t space = line.find(' ');
         if (space == std::string_view::npos) {
-            refuse("damaged header: line '" + std::string(line) + "' has no value");
+            refuse("damaged header: line '" + shownText(line) + "' has no value");
         }
         const std::string_view name = line.substr(0, space);
         for (std::size_t i = 0; i < kNames.size(); ++i) {
@@ -51,7 +53,7 @@ struct HeaderFields {
         }
         const std::optional<std::uint32_t> value = parseUint32(*values[field]);
         if (!value) {
-            refuse("damaged header: " + name + " '" + std::string(*values[field]) +
+            refuse("damaged header: " + name + " '" + shownText(*values[field]) +
                    "' is not a number");
         }
         return *value;
@@ -95,7 +97,7 @@ SaveHeader parseSaveHeader(std::string_view bytes) {
                ", but this orbalune reads format version " + std::to_string(kSaveFormatVersion));
     }
     if (fields.unknown) {
-        refuse("damaged header: unknown field '" + std::string(*fields.unknown) + "'");
+        refuse("damaged header: unknown field '" + shownText(*fields.unknown) + "'");
     }
     if (const std::uint32_t rules = fields.number(HeaderFields::kRules);
         rules != static_cast<std::uint32_t>(kRulesVersion)) {

@@ -46,7 +46,10 @@ TEST(SaveFormat, RefusesWhatIsNotAWholeSavedGameOfTheseRules) {
         {file + "format 1\nrules 1\nseed 1\nseed 2\n\n", "damaged header: seed given twice"},
         {file + "format 1\nrules 1\nseed 1\ncolour blue\n\n",
          "damaged header: unknown field 'colour'"},
-        {file + "format 1\r\nrules 1\nseed 1\n\n", "damaged header: format '1\r' is not a number"},
+        {file + "format 1\r\nrules 1\nseed 1\n\n", "damaged header: format '1^M' is not a number"},
+        // A stranger's bytes are shown as text, a NUL and an escape sequence among them.
+        {file + "format 1\nrules 1\nseed 4" + std::string(1, '\0') + "2\x1b[2J\n\n",
+         "damaged header: seed '4^@2^[[2J' is not a number"},
         {file + "format 2\nrules 1\nseed 1\nlevel 5\n\n",
          "saved in format version 2, but this orbalune reads format version 1"},
         {file + "format 1\nrules 9\nseed 1\n\n",
