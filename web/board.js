@@ -4,7 +4,7 @@
 // (autoindex_format json); each file is read once, then only what was added since.
 
 import createOrbalune from './orbalune.js';
-import {LIVE_MS} from './follow.js';
+import {bodyOf, LARGEST_GAME, LIVE_MS, TOO_LARGE} from './follow.js';
 
 const LOOK_MS = 10000;
 
@@ -50,8 +50,20 @@ export class Board {
       throw new Error(`${this.folder}: only a folder of this site can be shown`);
     }
     this.module = await createOrbalune({page: {beingPlayed: (path) => this.live(path)}});
+    let unreachable = false;
     for (;;) {
-      await this.look();
+      // A listing that cannot be had is asked for again, and the board goes on once it is.
+      try {
+        await this.look();
+        if (unreachable) {
+          this.say('');
+          unreachable = false;
+        }
+      } catch (error) {
+        this.say(`${this.folder}: ${error.message}; looking again every ${LOOK_MS / 1000} ` +
+                 'seconds');
+        unreachable = true;
+      }
       this.draw();
       await new Promise((resolve) => setTimeout(resolve, LOOK_MS));
     }
@@ -67,9 +79,14 @@ export class Board {
     return game !== undefined && Date.now() - game.modified < LIVE_MS;
   }
 
-  // The folder's listing, then what each file gained.
+  // The folder's listing, then what each file gained; throws if the listing cannot be had.
   async look() {
-    const response = await fetch(this.folder, {cache: 'no-store'});
+    let response;
+    try {
+      response = await fetch(this.folder, {cache: 'no-store'});
+    } catch (error) {
+      throw new Error(`the server does not answer (${error.message})`);
+    }
     let listing = null;
     try {
       listing = response.ok ? await response.json() : null;
@@ -79,10 +96,9 @@ export class Board {
     const files = Array.isArray(listing) &&
         listing.every((entry) => typeof entry?.name === 'string' && typeof entry.type === 'string');
     if (!files) {
-      this.say(`${this.folder}: ${response.ok ? 'not nginx\'s listing of a folder in JSON ' +
+      throw new Error(response.ok ? 'not nginx\'s listing of a folder in JSON ' +
           '(autoindex_format json), the one the board reads' :
-          `${response.status} ${response.statusText}`}`);
-      return;
+          `${response.status} ${response.statusText}`);
     }
     const seen = new Set();
     for (const entry of listing) {
@@ -94,7 +110,10 @@ export class Board {
           {name: entry.name, player: entry.name.slice(0, -5), bytes: new Uint8Array(0)};
       this.games.set(entry.name, game);
       game.modified = Date.parse(entry.mtime) || 0;
-      if (entry.size !== game.bytes.length || game.record === undefined) {
+      if (entry.size > LARGEST_GAME) {
+        game.bytes = new Uint8Array(0);
+        game.record = {failure: TOO_LARGE};
+      } else if (entry.size !== game.bytes.length || game.record === undefined) {
         await this.read(game, entry.size);
         this.draw();  // each game as soon as it is summed up: a large folder takes a while
       }
@@ -118,7 +137,7 @@ export class Board {
       if (!response.ok && response.status !== 416) {
         throw new Error(`${response.status} ${response.statusText}`);
       }
-      const bytes = new Uint8Array(await response.arrayBuffer());
+      const bytes = await bodyOf(response, response.status === 206 ? known : 0);
       if (response.status === 206) {
         const whole = new Uint8Array(known + bytes.length);
         whole.set(game.bytes.subarray(0, known));

@@ -1,6 +1,7 @@
 // A saved game of the site followed as it is played: fetched once whole, then only the bytes
 // past those the page has (an HTTP range request) about once a second, each new key handed on
-// as it comes. A file that shrinks or whose header changes is no longer followed, and said so.
+// as it comes. A file that shrinks, whose header changes or that grows past what the page reads
+// is no longer followed, and said so.
 
 const LOOK_MS = 1000;
 const WHOLE_LOOK_MS = 10000;  // where the server sends whole files only
@@ -9,7 +10,43 @@ const HEADER_LOOKS = 10;  // the header is looked at again every this many looks
 // the player's game holds.
 export const LIVE_MS = 5 * 60 * 1000;
 
+// Bytes: far more than a game played by hand. A page holds what it reads: no file of a server,
+// whatever its size, is read past this.
+export const LARGEST_GAME = 16 << 20;
+export const TOO_LARGE = `too large for this page (over ${LARGEST_GAME >> 20} MB)`;
+
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// The body of `response`, `had` bytes of the file being held already; an error, and nothing
+// more read, once the file would pass LARGEST_GAME.
+export async function bodyOf(response, had = 0) {
+  if (had + Number(response.headers.get('Content-Length') ?? 0) > LARGEST_GAME) {
+    await response.body?.cancel();
+    throw new Error(TOO_LARGE);
+  }
+  const reader = response.body.getReader();
+  const chunks = [];
+  let size = 0;
+  for (;;) {
+    const {done, value} = await reader.read();
+    if (done) {
+      break;
+    }
+    size += value.length;
+    if (had + size > LARGEST_GAME) {
+      await reader.cancel();
+      throw new Error(TOO_LARGE);
+    }
+    chunks.push(value);
+  }
+  const bytes = new Uint8Array(size);
+  let at = 0;
+  for (const chunk of chunks) {
+    bytes.set(chunk, at);
+    at += chunk.length;
+  }
+  return bytes;
+}
 
 // The bytes up to the header's empty line, its end included.
 function headerOf(bytes) {
@@ -39,7 +76,7 @@ export class Follower {
     if (!response.ok) {
       throw new Error(`${response.status} ${response.statusText}`);
     }
-    const bytes = new Uint8Array(await response.arrayBuffer());
+    const bytes = await bodyOf(response);
     this.size = bytes.length;
     this.last = bytes[bytes.length - 1];
     this.header = headerOf(bytes);
@@ -99,7 +136,7 @@ export class Follower {
     if (response.status === 416) {
       throw new Error('it shrank');
     }
-    const bytes = new Uint8Array(await response.arrayBuffer());
+    const bytes = await bodyOf(response, response.status === 206 ? this.size - 1 : 0);
     if (response.status === 206) {
       if (bytes[0] !== this.last) {
         throw new Error('it changed');

@@ -12,7 +12,7 @@
 import {Terminal} from './xterm.mjs';
 import {Board, todaysSeed} from './board.js';
 import {ChoiceButtons} from './choices.js';
-import {Follower} from './follow.js';
+import {Follower, LARGEST_GAME, TOO_LARGE} from './follow.js';
 import {downloadBytes, GamesList} from './games_list.js';
 import {phoneKeyboardToggle, takeKeys} from './keyboard_input.js';
 import {keepForOffline} from './offline.js';
@@ -22,7 +22,6 @@ import {Storage} from './storage.js';
 import {fitTerminal} from './terminal_fit.js';
 
 const LAST_PLAYED = 'orbalune.lastPlayed';
-const LARGEST_FILE = 16 << 20;  // bytes: far more than a game played by hand
 const LARGEST_SEED = 4294967295;
 
 const element = (id) => document.getElementById(id);
@@ -205,8 +204,8 @@ async function seededGame(seed, name) {
 // plays.
 let checker = null;
 async function headerOf(bytes) {
-  if (bytes.length > LARGEST_FILE) {
-    return {failure: `too large for this page (over ${LARGEST_FILE >> 20} MB)`};
+  if (bytes.length > LARGEST_GAME) {
+    return {failure: TOO_LARGE};
   }
   checker ??= await createOrbalune({page: {}});
   const at = checker._malloc(Math.max(bytes.length, 1));

@@ -1,9 +1,12 @@
-"""The web hosting recipe, for real: Debian's nginx on a loopback port with host/orbalune-nginx.conf
-as documented (this test's folders in place of /srv's), serving the web build's site and a games
-folder. The board in headless Chromium lists the folder's games as --info does, strangers' names
-as text; a game played into the folder with orbalune --save is followed live in the page, each
-key shown within two seconds, its screen the one orbalune-replay --echo shows; and the server
-gives nothing but the site, the folder's listing and its saved games, and takes nothing.
+"""The web hosting recipe, for real: Debian's nginx on a loopback port, configured as Debian
+installs it, with host/orbalune-nginx.conf as documented (this test's folders in place of /srv's),
+serving the web build's site and a games folder with README's access lists. The board, at the
+address README gives, in headless Chromium lists the folder's games as --info does, strangers'
+names as text, a file too large for a page with its reason and without reading it; a game played
+into the folder with orbalune --save under a umask that lets no one else read is followed live in
+the page, each key shown within two seconds, its screen the one orbalune-replay --echo shows; the
+board outlives the server's restart; and the server gives nothing but the site, the folder's
+listing and its saved games, and takes nothing.
 
 usage: nginx_recipe_test.py SITE_DIR RECIPE ORBALUNE ORBALUNE_REPLAY TEST_DATA_DIR"""
 import http.client
@@ -40,12 +43,23 @@ def write(name, content):
 write("bob.game", HEADER % 19 + open(os.path.join(data, "golden.keys"), "rb").read())
 write(STRANGER + ".game", HEADER % 7 + b"vi")
 write("junk.game", b"<html>not a game</html>\n")
+with open(os.path.join(games, "huge.game"), "wb") as file:  # a gigabyte, on 4 KB of disk
+    file.write(HEADER % 1)
+    file.truncate(1 << 30)
 write("notes.txt", b"private\n")
 write(".orbalune-new-aB3dE9", HEADER % 1)
 os.symlink("/etc/passwd", os.path.join(games, "passwd.game"))
 for name in os.listdir(games):  # played an hour ago
     an_hour_ago = time.time() - 3600
     os.utime(os.path.join(games, name), (an_hour_ago, an_hour_ago), follow_symlinks=False)
+
+# README's access lists: nginx's user reads the folder and every game made in it later.
+acl = subprocess.run(["setfacl", "-m", "u:www-data:rx", games], capture_output=True, text=True)
+if acl.returncode == 0:
+    subprocess.run(["setfacl", "-d", "-m", "u::rw,g::r,o::-,u:www-data:r", games], check=True)
+else:
+    print(f"the games folder keeps no access lists here ({acl.stderr.strip()}): a player's umask "
+          "is not tried")
 
 server, port = start_nginx(recipe, os.path.join(work, "site"), games, work)
 player = None
@@ -78,6 +92,8 @@ try:
     assert headers["Cache-Control"] == "no-cache", headers["Cache-Control"]
     status, headers, body = request("GET", "/games/bob.game", {"Range": "bytes=60-"})
     assert status == 206 and len(body) == os.path.getsize(os.path.join(games, "bob.game")) - 60
+    status, _, body = request("GET", "/?games=/games/")  # README's address of the board
+    assert status == 200 and b"<title>orbalune</title>" in body, status
     assert request("GET", "/orbalune.wasm")[1]["Content-Type"] == "application/wasm"
     assert request("GET", "/xterm.mjs")[1]["Content-Type"] == "text/javascript"
     for path in ["/games/notes.txt", "/games/.orbalune-new-aB3dE9", "/games/passwd.game",
@@ -93,7 +109,8 @@ try:
     # A game being played: alice's, from seed 42, its keys typed one at a time.
     alice = os.path.join(games, "alice.game")
     player = subprocess.Popen([game, "--save", alice, "--seed", "42"], stdin=subprocess.PIPE,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              preexec_fn=lambda: os.umask(0o077))
     wait_for("alice's game", lambda: os.path.exists(alice) and os.path.getsize(alice) > 0)
     player.stdin.write(b"v")
     player.stdin.flush()
@@ -102,14 +119,15 @@ try:
     # The board: every game as --info sums it up, the deepest first; a stranger's name as text;
     # a file that is no saved game, with the reason.
     browser = chromium(os.path.join(work, "profile"))
-    browser.get(f"http://127.0.0.1:{port}/index.html?games=/games/")
+    browser.get(f"http://127.0.0.1:{port}/?games=/games/")
     rows = lambda: browser.execute_script(  # noqa: E731
         "return [...document.querySelectorAll('#board-table tr')]"
         ".map((row) => [...row.cells].map((cell) => cell.textContent));")
-    wait_for("the board", lambda: len(rows()) == 6)
+    wait_for("the board", lambda: len(rows()) == 7)
     table = {row[0]: row[1:] for row in rows()[1:]}
-    assert rows()[1][0] == "bob" and set(table) == {"bob", "alice", STRANGER, "junk", "passwd"}, \
-        say(rows())
+    assert rows()[1][0] == "bob" and \
+        set(table) == {"bob", "alice", STRANGER, "junk", "passwd", "huge"}, say(rows())
+    assert table["huge"] == ["too large for this page (over 16 MB)"], say(table["huge"])
     assert table["bob"][:3] == ["19", "198", "3"] and table["bob"][9] != "being played now", \
         say(table["bob"])
     assert table["alice"][:2] == ["42", "1"] and table["alice"][9] == "being played now", \
@@ -118,6 +136,16 @@ try:
     assert table["passwd"] == ["403 Forbidden"], say(table["passwd"])
     assert not browser.execute_script(
         "return document.querySelector('#board-table b, #board-table [onclick]');")
+
+    # The server restarted: the board says it does not answer, and goes on once it does.
+    server.terminate()
+    server.wait(10)
+    wait_for("the board's word", lambda: "does not answer" in browser.execute_script(
+        "return document.getElementById('message').textContent;"), 30)
+    server, _ = start_nginx(recipe, os.path.join(work, "site"), games, work, port=port)
+    wait_for("the board again", lambda: browser.execute_script(
+        "return document.getElementById('message').textContent;") == "", 30)
+    assert len(rows()) == 7
 
     # Alice's game watched from its start and followed live: each key she types shows within
     # two seconds.
@@ -142,8 +170,10 @@ try:
     above = len(screen_lines(browser)) - 1
     expected = [line.expandtabs().rstrip() for line in echo.decode().split("\n")][-above:]
     wait_for_screen(browser, "the followed game's screen", expected)
-    # The board's look at the planted link is refused, as it must be; nothing else fails.
-    errors = [error for error in errors_in(browser) if "/games/passwd.game " not in error]
+    # The board's look at the planted link is refused, as it must be, and its looks while the
+    # server was down failed; nothing else fails.
+    errors = [error for error in errors_in(browser) if "/games/passwd.game " not in error
+              and "ERR_CONNECTION_REFUSED" not in error]
     assert not errors, say(errors)
     print(f"nginx recipe: ok (keys shown within {max(latencies):.2f} s)")
 finally:

@@ -38,7 +38,12 @@ constexpr std::time_t kLeftoverAgeSeconds = 60;
     throw SaveFileError{std::string("cannot create: ") + std::strerror(error)};
 }
 
-// Files get the permissions the user's umask leaves, as any file a program creates.
+// What a new file is created with: the system takes the umask off, or, in a folder with a
+// default access list, gives the file that list (a shared games folder's, which lets the web
+// server read every game whatever the player's umask).
+constexpr mode_t kNewFileMode = 0666;
+
+// The permissions the user's umask leaves, for a file whose permissions are set afterwards.
 mode_t permissionsForNewFiles() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -71,7 +76,7 @@ Outcome outcomeOf(int error) {
 // is whole.
 Outcome throughUnnamedFile(const std::string& path, std::string_view header,
                            const os::NamingCalls& calls, UniqueFd& file) {
-    const int error = calls.createUnnamed(directoryOf(path), permissionsForNewFiles(), file);
+    const int error = calls.createUnnamed(directoryOf(path), kNewFileMode, file);
     if (error != 0) {
         return outcomeOf(error);
     }
@@ -145,9 +150,8 @@ Outcome throughTemporaryName(const std::string& path, std::string_view header,
 
 // Where a whole file cannot be named at once: created in place, exclusively, then filled.
 Outcome inPlace(const std::string& path, std::string_view header, UniqueFd& file) {
-    file =
-        UniqueFd(::open(path.c_str(), O_CREAT | O_EXCL | O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY,
-                        permissionsForNewFiles()));
+    file = UniqueFd(::open(
+        path.c_str(), O_CREAT | O_EXCL | O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY, kNewFileMode));
     if (!file && errno == EEXIST) {
         return Outcome::Taken;
     }
