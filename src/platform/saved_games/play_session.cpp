@@ -32,8 +32,8 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
     if (keyboard_ != nullptr) {
         keyboard_->whenContinued([this] { mendLine(); });
         if (catchUp_.replaying()) {
-            progress_.emplace(terminal_.out, keyboard_->windowSize().rows,
-                              ProgressLine::Clock::now());
+            const auto [rows, columns] = keyboard_->windowSize();
+            progress_.emplace(terminal_.out, rows, columns, ProgressLine::Clock::now());
         }
     }
 }

@@ -1,13 +1,14 @@
 #include "platform/terminal/progress_line.hpp"
 
 #include <cstdio>
+#include <string_view>
 
 #include "platform/terminal/status_line.hpp"
 
 namespace orbalune {
 
-ProgressLine::ProgressLine(std::ostream& terminal, int rows, Clock::time_point started)
-    : terminal_(terminal), rows_(rows), started_(started) {}
+ProgressLine::ProgressLine(std::ostream& terminal, int rows, int columns, Clock::time_point started)
+    : terminal_(terminal), rows_(rows), columns_(columns), started_(started) {}
 
 void ProgressLine::update(std::size_t done, std::size_t total, Clock::time_point now) {
     if (rows_ <= 0 || total == 0 || now - started_ < kUnnoticed ||
@@ -30,7 +31,11 @@ void ProgressLine::clear() {
 }
 
 void ProgressLine::draw(const char* text) {
-    terminal_ << onRow(rows_, text) << std::flush;
+    std::string_view line(text);
+    if (columns_ > 0) {
+        line = line.substr(0, static_cast<std::size_t>(columns_));
+    }
+    terminal_ << onRow(rows_, line) << std::flush;
 }
 
 }  // namespace orbalune

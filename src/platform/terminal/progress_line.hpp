@@ -14,8 +14,9 @@ class ProgressLine {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // `rows`: the terminal's height, whose last line it uses; the work started at `started`.
-    ProgressLine(std::ostream& terminal, int rows, Clock::time_point started);
+    // `rows` and `columns`: the terminal's size (0 where it does not say), whose last line it
+    // uses, a line's width at most, so that no line wraps; the work started at `started`.
+    ProgressLine(std::ostream& terminal, int rows, int columns, Clock::time_point started);
 
     static constexpr std::chrono::milliseconds kUnnoticed{500};
     static constexpr std::chrono::milliseconds kRedrawn{100};
@@ -30,6 +31,7 @@ private:
 
     std::ostream& terminal_;
     int rows_;
+    int columns_;
     Clock::time_point started_;
     Clock::time_point drawn_{};
     bool shown_ = false;

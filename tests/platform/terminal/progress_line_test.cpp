@@ -17,7 +17,7 @@ TEST(ProgressLine, ShowsLongWorkOnTheLastLineAndClearsIt) {
     for (const int rows : {24, 0}) {
         std::ostringstream terminal;
         const ProgressLine::Clock::time_point start{};
-        ProgressLine progress(terminal, rows, start);
+        ProgressLine progress(terminal, rows, 80, start);
         progress.update(1000, 4000, start + milliseconds(400));
         progress.clear();
         EXPECT_EQ(terminal.str(), "") << "work this short shows nothing";
@@ -38,6 +38,19 @@ TEST(ProgressLine, ShowsLongWorkOnTheLastLineAndClearsIt) {
                                         "7\x1b[24;1H\x1b[2K\x1b"
                                         "8");
     }
+}
+
+// A narrow terminal gets as much as its width holds: a line that wrapped would leave its start
+// behind at every redrawing.
+TEST(ProgressLine, IsCutToTheTerminalsWidth) {
+    std::ostringstream terminal;
+    const ProgressLine::Clock::time_point start{};
+    ProgressLine progress(terminal, 10, 24, start);
+    progress.update(1000, 4000, start + milliseconds(600));
+    EXPECT_EQ(terminal.str(),
+              "\x1b"
+              "7\x1b[10;1H\x1b[2Kcatching up: key 1000 of\x1b"
+              "8");
 }
 
 }  // namespace
