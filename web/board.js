@@ -110,9 +110,12 @@ export class Board {
           {name: entry.name, player: entry.name.slice(0, -5), bytes: new Uint8Array(0)};
       this.games.set(entry.name, game);
       game.modified = Date.parse(entry.mtime) || 0;
-      if (entry.size > LARGEST_GAME) {
+      // A name that is not UTF-8 reaches the page with U+FFFD in it, which names no file.
+      const failure = entry.name.includes('\uFFFD') ? 'its file name is not UTF-8 text, which ' +
+          'a page cannot ask a server for' : entry.size > LARGEST_GAME ? TOO_LARGE : null;
+      if (failure) {
         game.bytes = new Uint8Array(0);
-        game.record = {failure: TOO_LARGE};
+        game.record = {failure};
       } else if (entry.size !== game.bytes.length || game.record === undefined) {
         await this.read(game, entry.size);
         this.draw();  // each game as soon as it is summed up: a large folder takes a while

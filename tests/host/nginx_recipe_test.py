@@ -43,6 +43,8 @@ def write(name, content):
 write("bob.game", HEADER % 19 + open(os.path.join(data, "golden.keys"), "rb").read())
 write(STRANGER + ".game", HEADER % 7 + b"vi")
 write("junk.game", b"<html>not a game</html>\n")
+with open(os.path.join(os.fsencode(games), b"caf\xe9.game"), "wb") as file:  # Latin-1's name
+    file.write(HEADER % 3)
 with open(os.path.join(games, "huge.game"), "wb") as file:  # a gigabyte, on 4 KB of disk
     file.write(HEADER % 1)
     file.truncate(1 << 30)
@@ -123,11 +125,14 @@ try:
     rows = lambda: browser.execute_script(  # noqa: E731
         "return [...document.querySelectorAll('#board-table tr')]"
         ".map((row) => [...row.cells].map((cell) => cell.textContent));")
-    wait_for("the board", lambda: len(rows()) == 7)
+    wait_for("the board", lambda: len(rows()) == 8)
     table = {row[0]: row[1:] for row in rows()[1:]}
-    assert rows()[1][0] == "bob" and \
-        set(table) == {"bob", "alice", STRANGER, "junk", "passwd", "huge"}, say(rows())
+    assert rows()[1][0] == "bob" and set(table) == {
+        "bob", "alice", STRANGER, "junk", "passwd", "huge", "caf\ufffd"}, say(rows())
     assert table["huge"] == ["too large for this page (over 16 MB)"], say(table["huge"])
+    assert table["caf\ufffd"] == [
+        "its file name is not UTF-8 text, which a page cannot ask a server for"], \
+        say(table["caf\ufffd"])
     assert table["bob"][:3] == ["19", "198", "3"] and table["bob"][9] != "being played now", \
         say(table["bob"])
     assert table["alice"][:2] == ["42", "1"] and table["alice"][9] == "being played now", \
@@ -145,7 +150,7 @@ try:
     server, _ = start_nginx(recipe, os.path.join(work, "site"), games, work, port=port)
     wait_for("the board again", lambda: browser.execute_script(
         "return document.getElementById('message').textContent;") == "", 30)
-    assert len(rows()) == 7
+    assert len(rows()) == 8
 
     # Alice's game watched from its start and followed live: each key she types shows within
     # two seconds.
