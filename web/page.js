@@ -108,7 +108,8 @@ async function run(args, files, keep, beingPlayed, steered = false) {
 async function play(name, seed) {
   if (!navigator.locks) {
     say('This page is not served securely (https or localhost), so it cannot tell whether ' +
-        'another tab plays the same game: if one does, the tab that was played on first stops.');
+        'another tab plays the same game: if one does, the tab left behind stops at its next ' +
+        'key and keeps nothing of it.');
     return playHeld(name, seed);
   }
   const lock = `orbalune:${name}`;
@@ -118,9 +119,10 @@ async function play(name, seed) {
     element('playing').textContent = name;
     say(`"${name}" is being played in another tab or window of this browser: play it there, ` +
         'or choose another game. This tab takes it over when that one closes.');
-    await navigator.locks.request(lock, () => {
+    await navigator.locks.request(lock, async () => {
       say('');
-      return playHeld(name, seed);
+      // Made by the other tab meanwhile, a new game is that tab's, played on here.
+      return playHeld(name, (await storage.has(name)) ? undefined : seed);
     });
   }
 }
