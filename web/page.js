@@ -47,6 +47,7 @@ let watched = null;  // the path of the file watched now, in the watch's file sy
 // Typed at the terminal or tapped on a button: the same bytes for the program.
 const type = (text) => session?.type(encoder.encode(text));
 terminal.onData(type);
+terminal.onResize(() => session?.resized());
 takeKeys(terminal, type);
 const choices = new ChoiceButtons(element('choice-buttons'), type);
 // For tests and bug reports: what the program running now has shown, one character a byte.
@@ -95,7 +96,7 @@ async function run(args, files, keep, beingPlayed, steered = false) {
   } else {
     choices.clear();
   }
-  session = new Session(terminal, {say, keep, beingPlayed, choices});
+  session = new Session(terminal, {say, keep, beingPlayed, choices, steered});
   const ran = session.run(args, files);
   running = ran.finally(() => choices.clear());
   terminal.focus();

@@ -15,11 +15,14 @@ export class Session {
   // `terminal`: the page's xterm.js terminal. `say(text)`: shows what the program says went
   // wrong. `keep(path, bytes)`: keeps a file the program wrote (resolves, or rejects when the
   // browser refuses). `beingPlayed(path)`: whether a game plays the file at `path` now.
-  // `choices`: where the game's questions are shown (ChoiceButtons).
-  constructor(terminal, {say, keep, beingPlayed, choices}) {
+  // `choices`: where the game's questions are shown (ChoiceButtons). `steered`: the program is a
+  // watch, which redraws its status line when the terminal changes size.
+  constructor(terminal, {say, keep, beingPlayed, choices, steered}) {
     this.terminal = terminal;
     this.sayToPage = say;
     this.choices = choices;
+    this.steered = steered ?? false;
+    this.resizePending = false;
     this.keepInPage = keep;
     this.played = beingPlayed ?? (() => false);
     this.module = null;  // the program's module (a promise), once run has begun
@@ -79,6 +82,14 @@ export class Session {
     this.wakeUp(1);
   }
 
+  // The terminal changed size: a watch is told as a terminal program is (SIGWINCH), at its wait.
+  resized() {
+    if (this.steered) {
+      this.resizePending = true;
+      this.wakeUp(2);
+    }
+  }
+
   // Ends the program as a terminal that hangs up does: at its next wait for a key.
   end() {
     this.ended = true;
@@ -95,7 +106,8 @@ export class Session {
 
   // What the module asks of the page.
 
-  // 1 once there are keys, 0 if `ms` (forever if negative) passed first, -1 once ended.
+  // 1 once there are keys, 0 if `ms` (forever if negative) passed first, 2 if the terminal
+  // changed size, -1 once ended.
   waitForKeys(ms) {
     if (this.ended) {
       return Promise.resolve(-1);
@@ -103,10 +115,15 @@ export class Session {
     if (this.taken < this.typed.length) {
       return Promise.resolve(1);
     }
+    if (this.resizePending) {
+      this.resizePending = false;
+      return Promise.resolve(2);
+    }
     return new Promise((resolve) => {
       const timer = ms >= 0 ? setTimeout(() => this.wakeUp(0), ms) : null;
       this.wake = (how) => {
         clearTimeout(timer);
+        this.resizePending &&= how !== 2;
         resolve(how);
       };
     });

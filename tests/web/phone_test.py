@@ -158,6 +158,11 @@ try:
     tap_steering("\x1b[F")
     last_row = "return [...document.querySelectorAll('.xterm-rows > div')].pop().textContent;"
     wait_for("the end", lambda: browser.execute_script(last_row).startswith("key 15 of 15"))
+    # Turned on its side and back, the watch's status line moves to the new last row.
+    for width, height in [(844, 390), (390, 844)]:
+        resize(browser, width, height, True)
+        wait_for(f"the status line at {width}x{height}",
+                 lambda: browser.execute_script(last_row).startswith("key 15 of 15"))
     tap_steering("q")
     wait_for("the watch's end", lambda: "ended" in browser.find_element(By.ID, "message").text)
     browser.get(page)

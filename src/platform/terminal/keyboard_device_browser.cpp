@@ -8,7 +8,8 @@
 
 #include "platform/terminal/keyboard_device.hpp"
 
-// 1: keys came; 0: the time ran out (-1: forever); -1: the page ended the program.
+// 1: keys came; 0: the time ran out (-1: forever); 2: the terminal changed size; -1: the page
+// ended the program.
 EM_ASYNC_JS(int, orbalune_wait_for_keys, (int ms), { return await Module.page.waitForKeys(ms); });
 // Copies at most `size` of the keys there are to `into`; how many.
 EM_JS(int, orbalune_take_keys, (char* into, int size), {
@@ -25,7 +26,9 @@ namespace orbalune::keyboard_device {
 Waited waitForKeys(int /*fd*/, int /*continuedFd*/, int /*alsoWake*/,
                    std::chrono::milliseconds patience) {
     const int came = orbalune_wait_for_keys(static_cast<int>(patience.count()));
-    return Waited{came != 0, false, false, false};
+    constexpr int kResized = 2;  // as a terminal's SIGWINCH wakes a watch
+    return came == kResized ? Waited{false, true, false, false}
+                            : Waited{came != 0, false, false, false};
 }
 
 long readKeys(int /*fd*/, char* into, std::size_t size) {

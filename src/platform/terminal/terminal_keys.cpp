@@ -62,7 +62,13 @@ void TerminalKeys::discardTyped() {
 }
 
 void TerminalKeys::checkContinued() {
-    if (drain(continuedFd_) && mend_) {
+    if (drain(continuedFd_)) {
+        mend();
+    }
+}
+
+void TerminalKeys::mend() {
+    if (mend_) {
         mend_();
     }
 }
@@ -83,7 +89,12 @@ bool TerminalKeys::readMore(std::chrono::milliseconds patience, int alsoWake) {
             return false;
         }
         if (waited.continued) {
-            checkContinued();
+            // A keyboard with no descriptor of continuing (a web page's) says so itself.
+            if (continuedFd_ < 0) {
+                mend();
+            } else {
+                checkContinued();
+            }
         }
         if (!waited.keys) {
             if (patience.count() >= 0) {

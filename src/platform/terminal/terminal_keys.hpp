@@ -77,6 +77,7 @@ protected:
     std::streamsize showmanyc() override;
 
 private:
+    void mend();
     // Reads what the terminal has into the empty buffer, waiting up to `patience` (forever if
     // negative); false if nothing came in time, the input ended, or `alsoWake` woke it.
     bool readMore(std::chrono::milliseconds patience, int alsoWake = -1);
