@@ -66,6 +66,15 @@ function say(text, offer) {
   }
 }
 
+// The game played last in this browser, if it keeps site data.
+function lastPlayed() {
+  try {
+    return localStorage.getItem(LAST_PLAYED);
+  } catch {
+    return null;
+  }
+}
+
 // Where a game is in the program's file system: a stranger's name, shown by the program as
 // text, with no folder in it.
 const pathOf = (name) => `/games/${name.replaceAll('/', '\u2215')}.game`;
@@ -298,7 +307,7 @@ async function watch(fileName, bytes, follower) {
   follower?.follow((more) => session.appendTo(path, more));
   await ended;
   follower?.stop();
-  const last = storage && localStorage.getItem(LAST_PLAYED);
+  const last = lastPlayed();
   say(`The watch of ${fileName} ended.`, last && {
     label: `Back to "${last}"`,
     action: () => location.assign(`?game=${encodeURIComponent(last)}`),
@@ -352,7 +361,7 @@ async function download() {
     downloadBytes(playing ?? nameFrom(path.split('/').pop()), await session.fileBytes(path));
     return;
   }
-  const name = storage && localStorage.getItem(LAST_PLAYED);
+  const name = storage && lastPlayed();
   if (!name || !(await storage.has(name))) {
     say('No game to download yet.');
     return;
@@ -463,7 +472,7 @@ async function start() {
     });
     return;
   }
-  const last = localStorage.getItem(LAST_PLAYED);
+  const last = lastPlayed();
   if (last !== null && (await storage.has(last))) {
     return play(last);
   }

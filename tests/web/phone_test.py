@@ -165,7 +165,7 @@ try:
                  lambda: browser.execute_script(last_row).startswith("key 15 of 15"))
     tap_steering("q")
     wait_for("the watch's end", lambda: "ended" in browser.find_element(By.ID, "message").text)
-    browser.get(page)
+    browser.find_element(By.CSS_SELECTOR, "#message button").click()  # back to the game
     wait_for("the game again", lambda: button(browser, "V", ready=True))
 
     # Every size, turned either way: no sideways scroll, a readable terminal whose columns end

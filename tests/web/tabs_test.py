@@ -1,7 +1,7 @@
 """One game, several tabs, in Debian's headless Chromium: the address of a game from a seed keeps
 the seed, and a reload plays the game on; a second tab on a game says where it is played, cannot
 delete it, and takes it over when the first tab closes; a game this browser does not have is
-not made silently; without the browser's locks (a page not served securely), two tabs playing
+not made silently, nor is an address that names no file watched; without the browser's locks (a page not served securely), two tabs playing
 one game never mix their keys in its file; and the page logs no error.
 
 usage: tabs_test.py SITE_DIR"""
@@ -90,6 +90,10 @@ try:
     assert b"\nLV: 1 " in shown_bytes(browser) and message(browser) == "", message(browser)
     type_key(browser, "i")
     wait_for("the key kept", lambda: stored(browser) == {"seed 42": b"vi"})
+
+    # An address that names no file is said so.
+    browser.get(page + "?watch=%25E0.game")
+    wait_for("the bad address", lambda: "not one of a file" in message(browser))
 
     # A game this browser does not have is offered, not made.
     browser.get(page + "?game=nosuch")
