@@ -8,8 +8,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <random>
 #include <string_view>
-#include <vector>
 
 #include "platform/os/file_locks.hpp"
 #include "platform/os/write_all.hpp"
@@ -43,11 +43,26 @@ constexpr std::time_t kLeftoverAgeSeconds = 60;
 // server read every game whatever the player's umask).
 constexpr mode_t kNewFileMode = 0666;
 
-// The permissions the user's umask leaves, for a file whose permissions are set afterwards.
-mode_t permissionsForNewFiles() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// Creates a file of a new name like `pattern` (its X's replaced), with kNewFileMode, as mkstemp
+// does but for the mode: mkstemp's 0600 would hide the file from a shared folder's access list.
+UniqueFd createTemporary(std::string& pattern) {
+    static constexpr std::string_view kLetters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device entropy;
+    const std::size_t first = pattern.find('X');
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (std::size_t at = first; at < pattern.size(); ++at) {
+            pattern[at] = kLetters[entropy() % kLetters.size()];
+        }
+        UniqueFd file(::open(pattern.c_str(),
+                             O_CREAT | O_EXCL | O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY,
+                             kNewFileMode));
+        if (file || errno != EEXIST) {
+            return file;
+        }
+    }
+    errno = EEXIST;
+    return {};
 }
 
 // Locks a new file and writes `bytes` to it; 0, or the errno of the step that failed. No one
@@ -110,22 +125,12 @@ void removeLeftovers(const std::string& directory) {
 Outcome throughTemporaryName(const std::string& path, std::string_view header,
                              const os::NamingCalls& calls, UniqueFd& file) {
     removeLeftovers(directoryOf(path));
-    const std::string pattern = directoryOf(path) + "/" + std::string(kTemporaryName);
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    file = UniqueFd(::mkstemp(name.data()));
+    std::string temporary = directoryOf(path) + "/" + std::string(kTemporaryName);
+    file = createTemporary(temporary);
     if (!file) {
         refuseToCreate(errno);
     }
-    const std::string temporary(name.data());
-    // mkstemp makes the file for its owner alone; file systems without permissions (FAT) refuse
-    // to change that, and have nothing to change.
-    const bool permitted =
-        ::fchmod(file.get(), permissionsForNewFiles()) == 0 || os::isUnsupported(errno);
-    int error = permitted && ::fcntl(file.get(), F_SETFD, FD_CLOEXEC) == 0 &&
-                        ::fcntl(file.get(), F_SETFL, O_APPEND) == 0
-                    ? lockAndWrite(file.get(), header.substr(0, header.size() - 1))
-                    : errno;
+    int error = lockAndWrite(file.get(), header.substr(0, header.size() - 1));
     if (error != 0) {
         ::unlink(temporary.c_str());
         refuseToCreate(error);
