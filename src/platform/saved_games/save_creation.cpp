@@ -49,7 +49,7 @@ UniqueFd createTemporary(std::string& pattern) {
     static constexpr std::string_view kLetters =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device entropy;
-    const std::size_t first = pattern.find('X');
+    const std::size_t first = pattern.find_last_not_of('X') + 1;  // the folder's X's stay
     for (int attempt = 0; attempt < 100; ++attempt) {
         for (std::size_t at = first; at < pattern.size(); ++at) {
             pattern[at] = kLetters[entropy() % kLetters.size()];
