@@ -41,6 +41,8 @@ std::vector<Seen> splitWhole(const std::string& bytes, bool utf8) {
     for (const char byte : bytes) {
         add(splitter.take(byte));
     }
+    // The input ends here: a key it cuts short is no key.
+    splitter.abandon();
     add(splitter.flush());
     if (splitter.pending()) {
         report("bytes still pending after a flush");
