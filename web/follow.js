@@ -48,8 +48,9 @@ export async function bodyOf(response, had = 0) {
   return bytes;
 }
 
-// The bytes up to the header's empty line, its end included.
-function headerOf(bytes) {
+// The bytes of a saved game up to its header's empty line, its end included (all of them if it
+// has none).
+export function headerOf(bytes) {
   for (let at = 1; at < bytes.length; ++at) {
     if (bytes[at] === 10 && bytes[at - 1] === 10) {
       return bytes.slice(0, at + 1);

@@ -12,7 +12,7 @@
 import {Terminal} from './xterm.mjs';
 import {Board, todaysSeed} from './board.js';
 import {ChoiceButtons} from './choices.js';
-import {Follower, LARGEST_GAME, TOO_LARGE} from './follow.js';
+import {Follower, headerOf as headerBytes, LARGEST_GAME, TOO_LARGE} from './follow.js';
 import {downloadBytes, GamesList} from './games_list.js';
 import {phoneKeyboardToggle, takeKeys} from './keyboard_input.js';
 import {keepForOffline} from './offline.js';
@@ -137,16 +137,8 @@ async function play(name, seed) {
   }
 }
 
-// The number of bytes after the header of a saved game's `bytes` (its keys, as the game keeps
-// them), or undefined if they have no header.
-function keysIn(bytes) {
-  for (let at = 1; at < bytes.length; ++at) {
-    if (bytes[at] === 10 && bytes[at - 1] === 10) {
-      return bytes.length - at - 1;
-    }
-  }
-  return undefined;
-}
+// How many of a saved game's `bytes` are keys: those after its header.
+const keysIn = (bytes) => bytes.length - headerBytes(bytes).length;
 
 async function playHeld(name, seed) {
   playing = name;

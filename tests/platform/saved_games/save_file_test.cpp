@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -45,21 +44,6 @@ TEST(SaveFile, WithoutASeedANewGameTakesTheClocks) {
     const TemporaryDirectory directory;
     runGame({"--save=" + directory.file("a.game")}, "", 1234);
     EXPECT_EQ(readFile(directory.file("a.game")), saveHeader(1234));
-}
-
-// A folder's name may hold anything a temporary name's pattern does (X's among them): the game,
-// and the temporary it is made under where files cannot be created unnamed, are created in that
-// folder (a temporary made elsewhere could not be linked there from another file system).
-TEST(SaveFile, IsCreatedInAFolderWhoseNameHoldsXs) {
-    const TemporaryDirectory directory;
-    const std::string folder = directory.file("XXXXXX");
-    ASSERT_TRUE(std::filesystem::create_directory(folder));
-    const ProgramRun run = runGame({"--save", folder + "/my.game", "--seed", "3"}, "v");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readFile(folder + "/my.game"), saveHeader(3) + "v");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
-                            std::filesystem::directory_iterator()),
-              1);
 }
 
 // Each refusal: one line naming the file and the reason, status 2, the file as it was, and no
