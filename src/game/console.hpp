@@ -35,6 +35,10 @@ struct Console {
     // Told the question before each read of a key, for a platform that shows its choices (a web
     // page's buttons); none: nobody asks, and the game does not gather them.
     std::function<void(const Question&)> ask = {};
+    // Called before each pass of the main loop, where the next key the game reads is a town or
+    // dungeon command and nothing of a fight or the store is under way: the game is then whole
+    // in its fields, for whoever keeps snapshots of it.
+    std::function<void()> betweenCommands = {};
 };
 
 // Thrown by a read when no character can be had any more: the game then stops quietly.

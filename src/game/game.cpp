@@ -51,6 +51,9 @@ bool isMove(char letter) {
 }  // namespace
 
 void Game::step() {
+    if (console.betweenCommands) {
+        console.betweenCommands();
+    }
     if (inDungeon == 0) {
         out() << "\nYou are currently in town.\n";
         runCommand();

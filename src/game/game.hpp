@@ -5,6 +5,8 @@
 #include <optional>
 #include <ostream>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "dungeon/dungeon_level.hpp"
@@ -61,6 +63,12 @@ struct Game {
     char runCommand();
     void showInventory();
     bool dropItem();  // false: the choice was refused
+
+    // The game between two commands as bytes, and back: a game restored from a snapshot plays
+    // on exactly as the game it was taken from. Restoring refuses (false, the game unchanged)
+    // bytes that are damaged or of other rules. Taken where betweenCommands is called.
+    [[nodiscard]] std::string snapshot() const;
+    [[nodiscard]] bool restore(std::string_view bytes);
 
     std::ostream& out() { return console.out; }
     // Whether the key being read may be a move: the dungeon's command menu is read.
