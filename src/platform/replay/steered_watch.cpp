@@ -53,7 +53,8 @@ SteeredWatch::SteeredWatch(PlaybackKeys keys, std::ostream& terminal, TerminalKe
     : source_(keys),
       terminal_(terminal),
       keyboard_(keyboard),
-      shownLine_(*terminal.rdbuf()),
+      shownTail_(*terminal.rdbuf()),
+      shownLine_(shownTail_),
       screen_(&shownLine_),
       status_(terminal),
       speed_(speed),
@@ -111,7 +112,10 @@ void SteeredWatch::playFrom(const Jump& start) {
     pausePoint_ = true;
     over_ = false;
     in_.clear();
+    shownTail_.clear();
     Game game(Console{in_, catchUp_->out(), [this](std::int32_t ms) { wait(ms); }, source_.seed});
+    restoreNearest(game);
+    game.console.betweenCommands = [this, &game] { keepSnapshot(game); };
     struct Forget {
         const Game*& game;
         ~Forget() { game = nullptr; }
@@ -120,6 +124,25 @@ void SteeredWatch::playFrom(const Jump& start) {
     game.run();
     catchUp_->show();
     feed_.rethrowFailure();
+}
+
+// The nearest snapshot before the screen to show saves playing the keys before it.
+void SteeredWatch::restoreNearest(Game& game) {
+    const SnapshotIndex::Entry* nearest = snapshots_.before(catchUp_->end());
+    if (nearest != nullptr && game.restore(nearest->snapshot.game)) {
+        catchUp_->resumeFrom(nearest->snapshot.taken, nearest->snapshot.screen);
+        taken_ = nearest->snapshot.taken;
+        position_ = nearest->position;
+    }
+}
+
+void SteeredWatch::keepSnapshot(const Game& game) {
+    if (snapshots_.wants(taken_)) {
+        snapshots_.add(position_,
+                       GameSnapshot{taken_, 0,
+                                    catchUp_->shown() ? shownTail_.screen() : catchUp_->heldScreen(),
+                                    game.snapshot()});
+    }
 }
 
 Traits::int_type SteeredWatch::peekKey() {

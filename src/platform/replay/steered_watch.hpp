@@ -8,8 +8,10 @@
 #include <string>
 
 #include "platform/replay/playback.hpp"
+#include "platform/replay/snapshot_index.hpp"
 #include "platform/replay/watch_events.hpp"
 #include "platform/saved_games/catch_up.hpp"
+#include "platform/saved_games/screen_tail.hpp"
 #include "platform/terminal/keys.hpp"
 #include "platform/terminal/status_line.hpp"
 #include "platform/terminal/terminal_keys.hpp"
@@ -54,6 +56,9 @@ private:
     struct StopWatching {};
 
     void playFrom(const Jump& start);
+    // Plays `game` on from the last snapshot before the screen to show, if there is one.
+    void restoreNearest(Game& game);
+    void keepSnapshot(const Game& game);
     std::streambuf::int_type peekKey();
     std::streambuf::int_type takeKey();
     void wait(std::int32_t ms);
@@ -80,6 +85,7 @@ private:
     PlaybackKeys source_;
     std::ostream& terminal_;
     TerminalKeys& keyboard_;
+    ScreenTail shownTail_;  // for the snapshots taken while the game is shown
     TrackedLine shownLine_;
     std::ostream screen_;
     StatusLine status_;
@@ -97,6 +103,7 @@ private:
     std::optional<CatchUp> catchUp_;
     const Game* game_ = nullptr;
     std::optional<WatchEvents> events_;
+    SnapshotIndex snapshots_;
     KeyFeed<SteeredWatch> feed_;
     std::istream in_;
 };

@@ -32,6 +32,11 @@ char CatchUp::takeKey() {
     return key;
 }
 
+void CatchUp::resumeFrom(std::size_t taken, std::string_view screen) {
+    next_ = taken;
+    held_.prime(screen);
+}
+
 bool CatchUp::beforeWait() {
     if (phase_ == Phase::Replaying) {
         return false;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "platform/saved_games/held_output.hpp"
 #include "platform/saved_games/saved_keys.hpp"
@@ -32,10 +33,20 @@ public:
     [[nodiscard]] bool failed() const { return out_.fail() || screen_.fail(); }
 
     [[nodiscard]] bool replaying() const { return next_ < end_; }
+    // How many keys it catches up with.
+    [[nodiscard]] std::size_t end() const { return end_; }
     [[nodiscard]] char nextKey() { return keys_[next_]; }
     // How many keys the game has taken so far.
     [[nodiscard]] std::size_t taken() const { return next_; }
     char takeKey();
+
+    // Plays on from a snapshot of the game taken after `taken` keys (fewer than it catches up
+    // with), when `screen` was shown: before the first key is taken.
+    void resumeFrom(std::size_t taken, std::string_view screen);
+    // Whether the screen is shown: the game writes to it.
+    [[nodiscard]] bool shown() const { return phase_ == Phase::Live; }
+    // Until then, the screenful the game has printed, where a game played on from here starts.
+    [[nodiscard]] std::string heldScreen() { return held_.lastScreen(); }
 
     // Before the game waits: false while it replays (the wait is skipped); the first wait after
     // the last key shows the screen, and that wait and all later ones are waited out.

@@ -24,7 +24,17 @@ void HeldOutput::markCaughtUp() {
 
 std::string HeldOutput::screen() {
     drain();
-    return text_.substr(std::min(lastLinesStart(), mark_));
+    return text_.substr(std::min(lastLinesStart(text_), mark_));
+}
+
+std::string HeldOutput::lastScreen() {
+    drain();
+    return text_.substr(lastLinesStart(text_));
+}
+
+void HeldOutput::prime(std::string_view screen) {
+    drain();
+    text_ = screen;
 }
 
 void HeldOutput::release() {
@@ -50,15 +60,14 @@ void HeldOutput::drain() {
     text_.append(pbase(), pptr());
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     if (mark_ == std::string::npos && text_.size() > kTrimAt) {
-        text_.erase(0, lastLinesStart());
+        text_.erase(0, lastLinesStart(text_));
     }
 }
 
-// Where the last kScreenLines lines begin, the last one being the prompt that has no line end.
-std::size_t HeldOutput::lastLinesStart() const {
-    std::size_t start = text_.size();
+std::size_t lastLinesStart(std::string_view text) {
+    std::size_t start = text.size();
     for (std::size_t lineEnds = 0; start > 0; --start) {
-        if (text_[start - 1] == '\n' && ++lineEnds == kScreenLines) {
+        if (text[start - 1] == '\n' && ++lineEnds == kScreenLines) {
             break;
         }
     }

@@ -24,7 +24,8 @@ PlaySession::PlaySession(Console terminal, SaveFile* save, TerminalKeys* keyboar
     : terminal_(std::move(terminal)),
       save_(save),
       keyboard_(keyboard),
-      shownLine_(*terminal_.out.rdbuf()),
+      shownTail_(*terminal_.out.rdbuf()),
+      shownLine_(shownTail_),
       screen_(&shownLine_),
       catchUp_(save != nullptr ? CatchUp(screen_, save->keys) : CatchUp(screen_)),
       keys_(*this),
@@ -52,7 +53,32 @@ Console PlaySession::console(std::uint32_t seed) {
             }
         };
     }
+    if (keep_) {
+        console.betweenCommands = [this] { takeSnapshot(); };
+    }
     return console;
+}
+
+bool PlaySession::resumeFrom(Game& game, const GameSnapshot& snapshot) {
+    if (save_ == nullptr || catchUp_.taken() > 0 ||
+        !snapshot.belongsTo(save_->keys, catchUp_.end()) || !game.restore(snapshot.game)) {
+        return false;
+    }
+    catchUp_.resumeFrom(snapshot.taken, snapshot.screen);
+    keysTaken_ = snapshot.taken;
+    keysDigest_.value = snapshot.keysDigest;
+    return true;
+}
+
+// Before a command the player is asked for: while the file's keys catch up, every command
+// would cost a snapshot that the next one replaces.
+void PlaySession::takeSnapshot() {
+    if (catchUp_.replaying() || game_ == nullptr || save_ == nullptr) {
+        return;
+    }
+    keep_(GameSnapshot{keysTaken_, keysDigest_.value,
+                       catchUp_.shown() ? shownTail_.screen() : catchUp_.heldScreen(),
+                       game_->snapshot()});
 }
 
 std::optional<std::string> PlaySession::finish(bool screenAtTerminal) {
@@ -95,6 +121,8 @@ Traits::int_type PlaySession::takeKey() {
         if (progress_ && catchUp_.taken() % kKeysBetweenLooksAtTheClock == 0) {
             progress_->update(catchUp_.taken(), save_->keys.size(), ProgressLine::Clock::now());
         }
+        ++keysTaken_;
+        keysDigest_.add(catchUp_.nextKey());
         return Traits::to_int_type(catchUp_.takeKey());
     }
     const Traits::int_type next = peekKey();
@@ -107,8 +135,14 @@ Traits::int_type PlaySession::takeKey() {
                    " (the game stopped before it)";
         return Traits::eof();
     }
+    if (!isBlankKey(Traits::to_char_type(next))) {
+        ++keysTaken_;
+        keysDigest_.add(Traits::to_char_type(next));
+    }
     if (keyboard_ != nullptr) {
         screen_ << shownKey(Traits::to_char_type(next)) << std::flush;
+    } else {
+        shownTail_.shownElsewhere(shownKey(Traits::to_char_type(next)));  // the terminal's echo
     }
     return liveKeys().sbumpc();
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -11,7 +12,9 @@
 
 #include "game/console.hpp"
 #include "platform/saved_games/catch_up.hpp"
+#include "platform/saved_games/game_snapshot.hpp"
 #include "platform/saved_games/save_file.hpp"
+#include "platform/saved_games/screen_tail.hpp"
 #include "platform/terminal/keys.hpp"
 #include "platform/terminal/progress_line.hpp"
 #include "platform/terminal/terminal_keys.hpp"
@@ -49,6 +52,14 @@ public:
     // one question only (a terminal's arrows).
     void askedBy(const Game& game);
 
+    // Hands `keep` a snapshot of the saved game before each command the player is asked for,
+    // to resume it from later (resumeFrom). Before console().
+    void keepSnapshots(std::function<void(const GameSnapshot&)> keep) { keep_ = std::move(keep); }
+    // Plays the saved game on from `snapshot` rather than from its first key, if the snapshot
+    // is of this file's keys and `game` (fresh from console()) takes it; false if not, and the
+    // game catches up from the start. Before the game runs.
+    bool resumeFrom(Game& game, const GameSnapshot& snapshot);
+
     // Once the game has ended: shows whatever is still held back, and tells why the game had to
     // stop, if it did not simply run out of input. On a screen at a terminal, a game that ended
     // in the middle of a line (at a prompt) ends it, so that the shell's prompt starts a line of
@@ -69,11 +80,13 @@ private:
     [[nodiscard]] bool screenFailed() const;
     void dropKeysTypedUnseen();
     void mendLine();
+    void takeSnapshot();
 
     Console terminal_;
     SaveFile* save_;
     TerminalKeys* keyboard_;
     const Game* game_ = nullptr;
+    ScreenTail shownTail_;   // the screen shown, for the snapshots
     TrackedLine shownLine_;  // the line the terminal shows being written
     std::ostream screen_;
     CatchUp catchUp_;
@@ -82,6 +95,9 @@ private:
     std::optional<std::string> failure_;
     bool caughtUp_ = false;
     std::optional<ProgressLine> progress_;  // while a long file catches up at a terminal
+    std::function<void(const GameSnapshot&)> keep_;
+    std::size_t keysTaken_ = 0;  // of the file's keys, and their digest
+    KeysDigest keysDigest_;
 };
 
 }  // namespace orbalune
