@@ -5,12 +5,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/os/unique_fd.hpp"
+#include "platform/replay/steered_watch.hpp"
 #include "platform/replay/watch_events.hpp"
 #include "platform/saved_games/save_format.hpp"
 #include "platform/terminal/keys.hpp"
@@ -131,6 +134,56 @@ TEST(SteeredWatch, LandsWhereAResumedGameWouldAndLeavesTheTerminalAsFound) {
 
 // A watch whose terminal output is stopped (Ctrl-S) ends at once on SIGTERM all the same, the
 // terminal as it was found: nothing on the way out waits on the terminal.
+// Jumps back and forth through a game longer than the watch's spacing of snapshots, so that most
+// land by a snapshot taken on the way: each shows the screen a game resumed there shows, in town
+// (where that screen reaches back before the snapshot) as in the dungeon.
+TEST(SteeredWatch, JumpsBySnapshotsLandWhereAResumedGameWould) {
+    Bot bot(kSeed, 4 * SnapshotIndex::kSpacing, BotStyle::Restless);
+    bot.play();
+    std::string keys = bot.typed;
+    std::erase_if(keys, isBlankKey);
+    std::vector<std::size_t> positions = {keys.size()};
+    // Key by key after where snapshots are taken: some land a key or two after one.
+    for (std::size_t window = 1; window < 4; ++window) {
+        for (std::size_t key = 0; key < 24; ++key) {
+            positions.push_back(window * SnapshotIndex::kSpacing + key);
+        }
+    }
+    std::string steering;
+    for (const std::size_t position : positions) {
+        steering += "g" + std::to_string(position) + "\n";
+    }
+    steering += "g1\nq";  // the last screen checked ends where the next begins
+    std::array<int, 2> pipe{};
+    ASSERT_EQ(::pipe(pipe.data()), 0);
+    ASSERT_EQ(::write(pipe[1], steering.data(), steering.size()),
+              static_cast<ssize_t>(steering.size()));
+    const UniqueFd keysIn(pipe[0]);
+    const UniqueFd keysOut(pipe[1]);
+    TerminalKeys keyboard(pipe[0], TerminalKeys::kNoEndKey);
+    SavedKeys saved(keys);
+    std::ostringstream screen;
+    SteeredWatch watch({saved, kSeed}, screen, keyboard, 1);
+    ASSERT_TRUE(watch.run());
+
+    std::string shown = screen.str();
+    std::size_t inTown = 0;
+    for (std::size_t jump = 0; jump < positions.size(); ++jump) {
+        const std::size_t start = shown.find(kClearScreen);
+        ASSERT_NE(start, std::string::npos) << "jump " << jump;
+        shown.erase(0, start + kClearScreen.size());
+        const std::string expected = resumedScreen(keys, positions[jump]);
+        inTown += expected.ends_with("(V) View Stats  \n==> ") &&
+                          expected.rfind("You are currently in town.") >
+                              expected.rfind("You are in Dungeon")
+                      ? 1
+                      : 0;
+        ASSERT_EQ(shown.substr(0, shown.find(kClearScreen)), expected)
+            << "jump to key " << positions[jump];
+    }
+    EXPECT_GE(inTown, 3U);
+}
+
 TEST(SteeredWatch, EndsOnASignalWhileTheTerminalsOutputIsStopped) {
     const TemporaryDirectory directory;
     const std::string path = directory.file("watched.game");
