@@ -137,6 +137,52 @@ void BM_JumpToTheEndAndOneKeyBack(benchmark::State& state) {
     }
 }
 
+// Keys of a restless player, `count` of them.
+std::string manyRestlessKeys(std::size_t count) {
+    std::string keys;
+    while (keys.size() < count) {
+        keys += restlessKeys();
+    }
+    keys.resize(count);
+    return keys;
+}
+
+// A watch of 1,000,000 keys steered to its end (which plays it through once, taking its
+// snapshots on the way), then to `range(0)` places anywhere, each from the nearest snapshot.
+// Subtract the run without further jumps for what those jumps take.
+void BM_JumpsIn1MKeys(benchmark::State& state) {
+    constexpr std::size_t kManyKeys = 1000000;
+    const std::string keys = manyRestlessKeys(kManyKeys);
+    std::string steering = "g";  // (built in steps: GCC 12 warns of a concatenation wrongly)
+    steering += std::to_string(kManyKeys);
+    steering += '\n';
+    std::mt19937 random(kSeed);
+    std::uniform_int_distribution<std::size_t> anywhere(1, kManyKeys);
+    for (std::int64_t jump = 0; jump < state.range(0); ++jump) {
+        steering += 'g';
+        steering += std::to_string(anywhere(random));
+        steering += '\n';
+    }
+    steering += "q";
+    DroppedOutput discard;
+    std::ostream screen(&discard);
+    for (auto _ : state) {
+        std::array<int, 2> pipe{};
+        if (::pipe(pipe.data()) != 0 || ::write(pipe[1], steering.data(), steering.size()) !=
+                                            static_cast<ssize_t>(steering.size())) {
+            state.SkipWithError("no pipe for the keys");
+            break;
+        }
+        TerminalKeys keyboard(pipe[0], TerminalKeys::kNoEndKey);
+        SavedKeys saved(keys);
+        SteeredWatch watch({saved, kSeed}, screen, keyboard, 1);
+        benchmark::DoNotOptimize(watch.run());
+        state.counters["snapshot_MB"] = static_cast<double>(watch.snapshotBytes()) / 1e6;
+        ::close(pipe[0]);
+        ::close(pipe[1]);
+    }
+}
+
 // orbalune-replay --info with 100 saved games of 10,000 keys each: the table of a player's
 // collection, each file read and played through once.
 void BM_InfoTableOf100Games(benchmark::State& state) {
@@ -171,6 +217,7 @@ void BM_InfoTableOf100Games(benchmark::State& state) {
 BENCHMARK(BM_ReplayKeys)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResumeSavedGame)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JumpToTheEndAndOneKeyBack)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JumpsIn1MKeys)->Arg(0)->Arg(20)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InfoTableOf100Games)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaySavedGameToFile)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypedKeyMadeDurable)->Unit(benchmark::kMicrosecond);

@@ -40,6 +40,9 @@ public:
     // ends the line being written. False if the screen could not be written.
     bool run();
 
+    // How much memory the snapshots taken so far hold.
+    [[nodiscard]] std::size_t snapshotBytes() const { return snapshots_.bytes(); }
+
     // How far + and - go, each doubling or halving the speed.
     static constexpr double kSlowest = 1.0 / 64;
     static constexpr double kFastest = 1024;
