@@ -24,14 +24,14 @@ add_executable(orbalune-page app/browser_main.cpp)
 target_link_libraries(orbalune-page PRIVATE orbalune_platform_page orbalune_warnings)
 target_link_options(orbalune-page PRIVATE
   -fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
-  -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createOrbalune -sENVIRONMENT=web
+  -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createOrbalune -sENVIRONMENT=web,worker
   "-sEXPORTED_FUNCTIONS=[_orbalune_run,_orbalune_header,_orbalune_record,_malloc,_free]"
   "-sEXPORTED_RUNTIME_METHODS=[FS,ccall,UTF8ToString,stringToUTF8,lengthBytesUTF8]")
 set_target_properties(orbalune-page PROPERTIES OUTPUT_NAME orbalune
                       RUNTIME_OUTPUT_DIRECTORY ${ORBALUNE_SITE_DIR})
 
 # The rest of the site, copied as it is.
-set(site_files index.html style.css page.js session.js storage.js board.js follow.js choices.js
+set(site_files index.html style.css page.js game_thread.js game_worker.js session.js storage.js board.js follow.js choices.js
                games_list.js keyboard_input.js terminal_fit.js offline.js manifest.webmanifest icon.svg icon-192.png icon-512.png)
 set(site_outputs)
 foreach(file ${site_files})

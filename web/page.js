@@ -17,7 +17,7 @@ import {downloadBytes, GamesList} from './games_list.js';
 import {phoneKeyboardToggle, takeKeys} from './keyboard_input.js';
 import {keepForOffline} from './offline.js';
 import createOrbalune from './orbalune.js';
-import {Session} from './session.js';
+import {GameThread} from './game_thread.js';
 import {Storage} from './storage.js';
 import {fitTerminal} from './terminal_fit.js';
 
@@ -105,7 +105,7 @@ async function run(args, files, keep, beingPlayed, steered = false) {
   } else {
     choices.clear();
   }
-  session = new Session(terminal, {say, keep, beingPlayed, choices, steered});
+  session = new GameThread(terminal, {say, keep, beingPlayed, choices, steered});
   const ran = session.run(args, files);
   running = ran.finally(() => choices.clear());
   terminal.focus();

@@ -1,7 +1,7 @@
-// One run of a program of the game's (orbalune, or orbalune-replay watching a file) in the
-// page's terminal, each in a module of its own. The module asks the session for the keys typed
-// (the bytes a terminal sends for them), shows its screen in the terminal, says what went wrong,
-// and has the session keep its saved game in the browser's storage as it is written.
+// One run of a program of the game's (orbalune, or orbalune-replay watching a file), each in a
+// module of its own, in the game's worker (game_worker.js): the module asks the session for the
+// keys typed (the bytes a terminal sends for them), shows its screen, says what went wrong, and
+// has the session keep its saved game in the browser's storage as it is written.
 
 import createOrbalune from './orbalune.js';
 
@@ -9,10 +9,9 @@ import createOrbalune from './orbalune.js';
 const KEPT = 0;
 const STORAGE_FULL = 1;
 const NOT_KEPT = 2;
-const SHOWN_KEPT = 1 << 22;
 
 export class Session {
-  // `terminal`: the page's xterm.js terminal. `say(text)`: shows what the program says went
+  // `terminal`: where the screen goes (write(bytes)) and its size (rows, cols). `say(text)`: shows what the program says went
   // wrong. `keep(path, bytes)`: keeps a file the program wrote (resolves, or rejects when the
   // browser refuses). `beingPlayed(path)`: whether a game plays the file at `path` now.
   // `choices`: where the game's questions are shown (ChoiceButtons). `steered`: the program is a
@@ -30,9 +29,7 @@ export class Session {
     this.taken = 0;
     this.ended = false;
     this.wake = null;
-    this.shown = [];  // the bytes shown, kept up to SHOWN_KEPT (the tests read them)
     this.notKept = null;  // why the browser did not keep the game, once it did not
-    this.shownSize = 0;
   }
 
   // Runs the program with `args` (its name first), the files `files` (path: bytes, or null for
@@ -155,10 +152,6 @@ export class Session {
   }
 
   show(bytes) {
-    if (this.shownSize + bytes.length <= SHOWN_KEPT) {
-      this.shown.push(bytes);
-      this.shownSize += bytes.length;
-    }
     this.terminal.write(bytes);
   }
 
@@ -175,11 +168,6 @@ export class Session {
   // The game waits `ms` on its clock; keys typed meanwhile are dropped.
   waiting() {
     this.choices?.wait();
-  }
-
-  // The bytes shown so far (up to SHOWN_KEPT), one character each.
-  shownBytes() {
-    return this.shown.map((bytes) => String.fromCharCode(...bytes)).join('');
   }
 
   beingPlayed(path) {
