@@ -8,6 +8,8 @@
 #include <cstring>
 #include <ctime>
 #include <exception>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -24,6 +26,7 @@
 #include "platform/replay/recording.hpp"
 #include "platform/replay/replay.hpp"
 #include "platform/replay/summary.hpp"
+#include "platform/saved_games/game_snapshot.hpp"
 #include "platform/saved_games/save_format.hpp"
 
 // What the program writes to the terminal, and what it says went wrong.
@@ -33,6 +36,9 @@ EM_JS(void, orbalune_say, (const char* bytes, int size),
       { Module.page.say(UTF8ToString(bytes, size)); });
 // What the game asks, as JSON: the page shows its choices.
 EM_JS(void, orbalune_ask, (const char* json), { Module.page.ask(JSON.parse(UTF8ToString(json))); });
+// A snapshot of the game before a command, for the page to keep beside the saved game.
+EM_JS(void, orbalune_snapshot, (const char* bytes, int size),
+      { Module.page.keepSnapshot(HEAPU8.slice(bytes, bytes + size)); });
 // The game waits on its clock: keys typed meanwhile are dropped.
 EM_JS(void, orbalune_wait, (int ms), { Module.page.waiting(ms); });
 
@@ -71,6 +77,8 @@ private:
 // The page's terminal reads single keys from "descriptor" 0 and shows what is written to 1.
 constexpr int kKeyboard = 0;
 constexpr int kScreen = 1;
+// Where the page puts the snapshot it kept beside the saved game it asks to play.
+constexpr const char* kSnapshotPath = "/snapshot/resume";
 
 // Indexed by Question::Kind.
 constexpr std::array<const char*, 9> kQuestionNames = {"town", "dungeon", "fight", "store",  "buy",
@@ -88,6 +96,21 @@ void ask(const orbalune::Question& question) {
     }
     json += "]}";
     orbalune_ask(json.c_str());
+}
+
+// The snapshot the page kept, if it gave one and it is whole.
+std::optional<orbalune::GameSnapshot> keptSnapshot() {
+    std::ifstream file(kSnapshotPath, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return orbalune::GameSnapshot::decode(bytes);
+}
+
+void keepSnapshot(const orbalune::GameSnapshot& snapshot) {
+    const std::string bytes = snapshot.encode();
+    orbalune_snapshot(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 void pauseShown(std::int32_t ms) {
@@ -114,7 +137,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE int orbalune_run(int argc, char** argv) {
         } else {
             const orbalune::Console console{std::cin, screen, pauseShown,
                                             static_cast<std::uint32_t>(std::time(nullptr)), ask};
-            status = orbalune::playGame(argc, argv, console, errors, kKeyboard, true);
+            orbalune::KeptSnapshots snapshots{keptSnapshot(), keepSnapshot};
+            status = orbalune::playGame(argc, argv, console, errors, kKeyboard, true, snapshots);
         }
     } catch (const std::exception& error) {
         orbalune::reportError(errors, argv[0], error.what());

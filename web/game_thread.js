@@ -9,14 +9,17 @@ export class GameThread {
   // wrong. `keep(path, bytes)`: keeps a file the program wrote (resolves, or rejects when the
   // browser refuses). `beingPlayed(path)`: whether a game plays the file at `path` now.
   // `choices`: where the game's questions are shown (ChoiceButtons). `steered`: the program is a
-  // watch, which redraws its status line when the terminal changes size.
-  constructor(terminal, {say, keep, beingPlayed, choices, steered}) {
+  // watch, which redraws its status line when the terminal changes size. `snapshots`: the
+  // snapshot kept of the game to play (`resumeFrom`, bytes or null) and where to keep the ones
+  // it takes (`keep(bytes)`).
+  constructor(terminal, {say, keep, beingPlayed, choices, steered, snapshots}) {
     this.terminal = terminal;
     this.say = say;
     this.keep = keep;
     this.played = beingPlayed ?? (() => false);
     this.choices = choices;
     this.steered = steered ?? false;
+    this.snapshots = snapshots;
     this.worker = new Worker(new URL('./game_worker.js', import.meta.url), {type: 'module'});
     this.requests = new Map();  // file reads awaited, by request number
     this.lastRequest = 0;
@@ -34,7 +37,8 @@ export class GameThread {
   // a file the program makes) in its file system; resolves to its exit status when it ends.
   run(args, files = {}) {
     const {rows, cols} = this.terminal;
-    this.post({run: {args, files, rows, cols, steered: this.steered}});
+    const snapshot = this.snapshots?.resumeFrom ?? null;
+    this.post({run: {args, files, snapshot, rows, cols, steered: this.steered}});
     for (const path of Object.keys(files)) {
       this.post({following: {live: this.played(path)}});
     }
@@ -94,6 +98,8 @@ export class GameThread {
       this.say(message.say);
     } else if ('ask' in message) {
       this.choices?.ask(message.ask);
+    } else if ('snapshot' in message) {
+      this.snapshots?.keep(message.snapshot);
     } else if ('waiting' in message) {
       this.choices?.wait();
     } else if ('keep' in message) {

@@ -27,7 +27,7 @@ async function keep(path, bytes) {
 }
 
 const handlers = {
-  async run({args, files, rows, cols, steered}) {
+  async run({args, files, snapshot, rows, cols, steered}) {
     Object.assign(terminal, {rows, cols});
     session = new Session(terminal, {
       say: (text) => postMessage({say: text}),
@@ -35,10 +35,11 @@ const handlers = {
       beingPlayed: () => followed.live && Date.now() - followed.at < LIVE_MS,
       choices: {ask: (question) => postMessage({ask: question}), wait: () => postMessage({waiting: true})},
       steered,
+      keepSnapshot: (bytes) => postMessage({snapshot: bytes}, [bytes.buffer]),
     });
     let status;
     try {
-      status = await session.run(args, files);
+      status = await session.run(args, files, snapshot);
     } catch (error) {
       postMessage({say: `The game stopped: ${error?.message ?? error}`});
       status = 1;

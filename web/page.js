@@ -94,7 +94,7 @@ function seedFrom(text) {
 
 // Runs a program in the terminal; resolves when it ends. A watch (`steered`) has buttons for
 // its steering keys, a game for the choices of each question.
-async function run(args, files, keep, beingPlayed, steered = false) {
+async function run(args, files, keep, beingPlayed, steered = false, snapshots = undefined) {
   if (session) {
     session.end();
     await running;
@@ -105,7 +105,7 @@ async function run(args, files, keep, beingPlayed, steered = false) {
   } else {
     choices.clear();
   }
-  session = new GameThread(terminal, {say, keep, beingPlayed, choices, steered});
+  session = new GameThread(terminal, {say, keep, beingPlayed, choices, steered, snapshots});
   const ran = session.run(args, files);
   running = ran.finally(() => choices.clear());
   terminal.focus();
@@ -166,13 +166,15 @@ async function playHeld(name, seed) {
   if (seed !== undefined) {
     args.push('--seed', String(seed));
   }
+  const resumeFrom = files[pathOf(name)] &&
+                     await storage.readSnapshot(name).catch(() => null);
   const status = await run(args, files, async (path, bytes) => {
     await storage.keep(name, bytes, kept, keysIn(bytes));
     if (kept === 0) {
       showSeed((await headerOf(bytes)).seed);  // a new game's, from the clock
     }
     kept = bytes.length;
-  });
+  }, undefined, false, {resumeFrom, keep: snapshotKeeper(name)});
   if (playing === name) {
     playing = null;
     if (status !== 0 && !element('message').textContent) {
@@ -180,6 +182,36 @@ async function playHeld(name, seed) {
     }
   }
   return true;
+}
+
+// Keeps the latest snapshot of the game `name`, one write at a time, for its next load to resume
+// from at once. Snapshots are a shortcut only: a browser that refuses one is said so once, and
+// the game plays on (its next load replays its keys).
+function snapshotKeeper(name) {
+  let latest = null;
+  let writing = false;
+  let refused = false;
+  return async (bytes) => {
+    latest = bytes;
+    if (writing) {
+      return;
+    }
+    writing = true;
+    while (latest) {
+      const next = latest;
+      latest = null;
+      try {
+        await storage.keepSnapshot(name, next);
+      } catch (error) {
+        if (!refused) {
+          refused = true;
+          say(`The browser did not keep a snapshot of "${name}" (${error?.message ?? error}): ` +
+              'it plays on, and its next load plays its keys again from the first.');
+        }
+      }
+    }
+    writing = false;
+  };
 }
 
 // Starts a new game called `wanted` (or after its seed), from `seed` or the clock. A game from a

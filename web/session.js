@@ -16,13 +16,15 @@ export class Session {
   // browser refuses). `beingPlayed(path)`: whether a game plays the file at `path` now.
   // `choices`: where the game's questions are shown (ChoiceButtons). `steered`: the program is a
   // watch, which redraws its status line when the terminal changes size.
-  constructor(terminal, {say, keep, beingPlayed, choices, steered}) {
+  // `keepSnapshot(bytes)`: keeps a snapshot of the game played, to resume it from.
+  constructor(terminal, {say, keep, beingPlayed, choices, steered, keepSnapshot}) {
     this.terminal = terminal;
     this.sayToPage = say;
     this.choices = choices;
     this.steered = steered ?? false;
     this.resizePending = false;
     this.keepInPage = keep;
+    this.keepSnapshotInPage = keepSnapshot ?? (() => {});
     this.played = beingPlayed ?? (() => false);
     this.module = null;  // the program's module (a promise), once run has begun
     this.typed = [];  // bytes typed, the first not taken at `taken`
@@ -33,10 +35,15 @@ export class Session {
   }
 
   // Runs the program with `args` (its name first), the files `files` (path: bytes, or null for
-  // a file the program makes) in its file system; resolves to its exit status when it ends.
-  async run(args, files = {}) {
+  // a file the program makes) in its file system, and the snapshot kept of the game it plays,
+  // if any; resolves to its exit status when it ends.
+  async run(args, files = {}, snapshot = null) {
     this.module = createOrbalune({page: this});
     const module = await this.module;
+    if (snapshot) {
+      module.FS.mkdirTree('/snapshot');
+      module.FS.writeFile('/snapshot/resume', snapshot);
+    }
     for (const [path, bytes] of Object.entries(files)) {
       module.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
       if (bytes !== null) {
@@ -163,6 +170,10 @@ export class Session {
   // The game asks `question` ({question, choices}) and waits for its key.
   ask(question) {
     this.choices?.ask(question);
+  }
+
+  keepSnapshot(bytes) {
+    this.keepSnapshotInPage(bytes);
   }
 
   // The game waits `ms` on its clock; keys typed meanwhile are dropped.

@@ -1,5 +1,6 @@
 // The games this browser keeps: each a saved game in the terminal programs' format, kept in the
-// browser's own storage (IndexedDB) in pieces, so that keeping a key writes only its piece.
+// browser's own storage (IndexedDB) in pieces, so that keeping a key writes only its piece; and
+// beside each, the latest snapshot of it, to resume it from at once.
 
 const DATABASE = 'orbalune';
 const PIECE = 4096;
@@ -23,10 +24,13 @@ const piecesOf = (name) => IDBKeyRange.bound([name, 0], [name, Infinity]);
 export class Storage {
   // The storage of this browser; throws if it has none for this page.
   static async open() {
-    const opening = indexedDB.open(DATABASE, 1);
-    opening.onupgradeneeded = () => {
-      opening.result.createObjectStore('games', {keyPath: 'name'});
-      opening.result.createObjectStore('pieces');
+    const opening = indexedDB.open(DATABASE, 2);
+    opening.onupgradeneeded = ({oldVersion}) => {
+      if (oldVersion < 1) {
+        opening.result.createObjectStore('games', {keyPath: 'name'});
+        opening.result.createObjectStore('pieces');
+      }
+      opening.result.createObjectStore('snapshots');
     };
     return new Storage(await settled(opening));
   }
@@ -95,8 +99,22 @@ export class Storage {
     }
   }
 
+  // The snapshot kept beside the game `name`, or null. The game checks it before it uses it.
+  async readSnapshot(name) {
+    const snapshot = await settled(
+        this.database.transaction('snapshots').objectStore('snapshots').get(name));
+    return snapshot ?? null;
+  }
+
+  async keepSnapshot(name, bytes) {
+    const transaction = this.database.transaction('snapshots', 'readwrite');
+    transaction.objectStore('snapshots').put(bytes, name);
+    await committed(transaction);
+  }
+
   async remove(name) {
-    const transaction = this.database.transaction(['games', 'pieces'], 'readwrite');
+    const transaction = this.database.transaction(['games', 'pieces', 'snapshots'], 'readwrite');
+    transaction.objectStore('snapshots').delete(name);
     transaction.objectStore('pieces').delete(piecesOf(name));
     transaction.objectStore('games').delete(name);
     await committed(transaction);

@@ -54,6 +54,23 @@ def type_keys(browser, keys):
                  and shown_bytes(browser).endswith(b"==> "))
 
 
+def snapshot_of(browser, name):
+    return browser.execute_async_script(
+        "const [name, done] = arguments;"
+        "indexedDB.open('orbalune').onsuccess = (event) => event.target.result"
+        ".transaction('snapshots').objectStore('snapshots').get(name).onsuccess ="
+        " (got) => done(Array.from(got.target.result ?? []));", name)
+
+
+def put_snapshot(browser, name, data):
+    browser.execute_async_script(
+        "const [name, data, done] = arguments;"
+        "indexedDB.open('orbalune').onsuccess = (event) => {"
+        "  const transaction = event.target.result.transaction('snapshots', 'readwrite');"
+        "  transaction.objectStore('snapshots').put(new Uint8Array(data), name);"
+        "  transaction.oncomplete = () => done(); };", name, list(data))
+
+
 server, port = serve(served)
 page = f"http://127.0.0.1:{port}/index.html"
 browser = chromium(os.path.join(work, "profile"), downloads)
@@ -110,6 +127,17 @@ try:
     wait_for_screen(browser, "the opened game's screen", last_rows(browser, echo(made)))
     type_keys(browser, ["v"])
     assert open(made, "rb").read() == before, "the opened file changed"
+
+    # Beside each game the browser keeps a snapshot of it before its last command, which a
+    # reload resumes from. One of another game's keys, damaged, or cut short is not used: the
+    # game comes back from its keys, the same.
+    snapshot = bytes(snapshot_of(browser, "seed 42"))
+    assert snapshot.startswith(b"orbalune snapshot 1\n"), snapshot
+    for wrong in (bytes(snapshot_of(browser, "made")), snapshot[:30] + bytes(len(snapshot) - 30),
+                  snapshot[:-1]):
+        put_snapshot(browser, "seed 42", wrong)
+        browser.get(page + "?game=seed%2042")
+        wait_for_screen(browser, "the game resumed from its keys", playing)
 
     # A file that is not a saved game is refused with its reason, and nothing is kept.
     stranger = os.path.join(work, "notes.game")

@@ -51,6 +51,12 @@ Console terminalConsole() {
 
 int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd,
              bool screenAtTerminal) {
+    KeptSnapshots none;
+    return playGame(argc, argv, terminal, err, keyboardFd, screenAtTerminal, none);
+}
+
+int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd,
+             bool screenAtTerminal, KeptSnapshots& snapshots) {
     GameCommand command;
     try {
         command = parseGameCommand(argc, argv);
@@ -98,8 +104,14 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, 
         }
     }
     PlaySession session(terminal, save ? &*save : nullptr, keyboard ? &*keyboard : nullptr);
+    if (snapshots.keep) {
+        session.keepSnapshots(snapshots.keep);
+    }
     Game game(session.console(seed));
     session.askedBy(game);
+    if (snapshots.resumeFrom) {
+        session.resumeFrom(game, *snapshots.resumeFrom);  // if not, from the first key
+    }
     const int status = game.run();
     if (const std::optional<std::string> failure =
             session.finish(screenAtTerminal || keyboardFd >= 0)) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <optional>
 
 #include "game/console.hpp"
+#include "platform/saved_games/game_snapshot.hpp"
 
 namespace orbalune {
 
@@ -14,6 +17,16 @@ namespace orbalune {
 // terminal, where the shell's prompt must find a line of its own. Returns the exit status.
 int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd = -1,
              bool screenAtTerminal = false);
+
+// For a platform that keeps snapshots beside its saved games (a web page, which resumes games
+// often and replays slowly): the snapshot to resume the saved game from, if it matches the file,
+// and where to hand a snapshot before each command the player is asked for.
+struct KeptSnapshots {
+    std::optional<GameSnapshot> resumeFrom;
+    std::function<void(const GameSnapshot&)> keep;
+};
+int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, int keyboardFd,
+             bool screenAtTerminal, KeptSnapshots& snapshots);
 
 // The orbalune program on the process's own standard streams.
 int playAtTerminal(int argc, char** argv);
