@@ -1,6 +1,8 @@
 """How fast the web build is, against the native one in the same run: the site's size, the page's
-load to its first screen, a game of 100,000 keys resumed in the page, the keys a second of the
-replay tool in Node.js against the native tool's, and the time from a key to its screen.
+load to its first screen, a game of 100,000 keys opened and resumed in the page, one of
+1,000,000 keys opened (with the longest the page's main thread was kept busy meanwhile), a jump
+in the page's steered watch of 100,000 keys, the keys a second of the replay tool in Node.js
+against the native tool's, and the time from a key to its screen.
 
 usage: page_bench.py SITE_DIR ORBALUNE_REPLAY_JS ORBALUNE_REPLAY ORBALUNE_BOT_KEYS
 (the web preset's site and replay tool; the default preset's replay tool and test bot)"""
@@ -33,9 +35,19 @@ def best_of(times, run):
 
 
 keys = subprocess.run([bot, str(SEED), str(KEYS)], check=True, capture_output=True).stdout[:KEYS]
+HEADER = b"file orbalune saved game\nformat 1\nrules 1\nseed %d\n\n" % SEED
 game = os.path.join(work, "long.game")
 with open(game, "wb") as file:
-    file.write(b"file orbalune saved game\nformat 1\nrules 1\nseed %d\n\n" % SEED + keys)
+    file.write(HEADER + keys)
+# A million keys, cut where the game asks for a command (not in a fight, which plays on at its
+# own pace once shown).
+million = os.path.join(work, "million.game")
+for cut in range(1_000_000, 990_000, -1):
+    with open(million, "wb") as file:
+        file.write(HEADER + (keys * 10)[:cut])
+    info = subprocess.run([replay, "--info", million], check=True, capture_output=True).stdout
+    if b"in a fight" not in info and b"store" not in info:
+        break
 
 size = sum(os.path.getsize(os.path.join(site, name)) for name in os.listdir(site))
 print(f"site: {len(os.listdir(site))} files, {size / 1e6:.2f} MB")
@@ -46,7 +58,9 @@ web = best_of(3, lambda: subprocess.run(["node", replay_js, game], check=True,
 print(f"replay of {KEYS} keys: native {native:.3f} s ({KEYS / native:,.0f} keys/s), "
       f"Node.js {web:.3f} s ({KEYS / web:,.0f} keys/s): {native / web:.2f} of native's speed")
 
-server, port = serve(site)
+site_copy = os.path.join(work, "site")
+shutil.copytree(site, site_copy)
+server, port = serve(site_copy)
 browser = chromium(os.path.join(work, "profile"))
 page = f"http://127.0.0.1:{port}/index.html"
 shown = lambda: browser.execute_script("return window.orbaluneScreen();")  # noqa: E731
@@ -60,9 +74,11 @@ try:
     print(f"page load to the first screen: median {statistics.median(loads) * 1000:.0f} ms "
           f"of {len(loads)}")
 
+    start = time.perf_counter()
     browser.find_element(By.ID, "open-file").send_keys(game)
     wait_for("the long game", lambda: "game=long" in browser.current_url
              and shown().endswith("==> "), 120)
+    print(f"page opening {KEYS} keys (no snapshot yet): {time.perf_counter() - start:.2f} s")
     resumes = []
     for _ in range(3):
         start = time.perf_counter()
@@ -71,6 +87,40 @@ try:
         resumes.append(time.perf_counter() - start)
     print(f"page resuming {KEYS} keys, from the reload to the screen: "
           f"median {statistics.median(resumes) * 1000:.0f} ms")
+
+    # The longest the page's main thread was busy at a time while a long game caught up.
+    browser.execute_script("""
+        window.longestTask = 0;
+        new PerformanceObserver((tasks) => {
+          for (const task of tasks.getEntries()) {
+            window.longestTask = Math.max(window.longestTask, task.duration);
+          }
+        }).observe({type: 'longtask'});""")
+    start = time.perf_counter()
+    browser.find_element(By.ID, "open-file").send_keys(million)
+    wait_for("the million keys", lambda: "game=million" in browser.current_url
+             and shown().endswith("==> "), 300)
+    opened = time.perf_counter() - start
+    longest = browser.execute_script("return window.longestTask;")
+    print(f"page opening 1000000 keys: {opened:.2f} s, the main thread busy at most "
+          f"{longest:.0f} ms at a time (tasks under 50 ms are not counted)")
+
+    shutil.copy(game, os.path.join(site_copy, "long.game"))
+    browser.get(f"http://127.0.0.1:{port}/index.html?watch=long.game")
+    wait_for("the watch", lambda: "| ? keys" in shown()[-200:], 60)
+    box = browser.find_element(By.CSS_SELECTOR, ".xterm-helper-textarea")
+    box.send_keys(f"g{KEYS}\n")
+    wait_for("the watch's end", lambda: f"key {KEYS} of {KEYS}" in shown()[-300:], 120)
+    jumps = []
+    for target in (50_000, 99_000, 1_234, 75_000, 25_000):
+        start = time.perf_counter()
+        box.send_keys(f"g{target}\n")
+        wait_for(f"key {target}", lambda: f"key {target} of" in shown()[-300:], 60)
+        jumps.append(time.perf_counter() - start)
+    print(f"a jump in the page's watch of {KEYS} keys, once played through: median "
+          f"{statistics.median(jumps) * 1000:.0f} ms, worst {max(jumps) * 1000:.0f} ms")
+    browser.get(page)
+    wait_for("the page", lambda: shown().endswith("==> "), 60)
 
     latencies = []
     for _ in range(20):

@@ -17,6 +17,8 @@ using Traits = std::streambuf::traits_type;
 
 // A catching-up game takes a key in well under a microsecond: the clock is read this seldom.
 constexpr std::size_t kKeysBetweenLooksAtTheClock = 1 << 14;
+// A resume plays at most about this many keys past the last snapshot of a catch-up.
+constexpr std::size_t kKeysBetweenCatchUpSnapshots = 1 << 12;
 
 }  // namespace
 
@@ -70,12 +72,14 @@ bool PlaySession::resumeFrom(Game& game, const GameSnapshot& snapshot) {
     return true;
 }
 
-// Before a command the player is asked for: while the file's keys catch up, every command
-// would cost a snapshot that the next one replaces.
+// Before each command the player is asked for, and while the file's keys catch up, every so many
+// keys: the file may end in a fight or at the store, and the next resume starts from the last.
 void PlaySession::takeSnapshot() {
-    if (catchUp_.replaying() || game_ == nullptr || save_ == nullptr) {
+    if (game_ == nullptr || save_ == nullptr ||
+        (catchUp_.replaying() && keysTaken_ - lastSnapshot_ < kKeysBetweenCatchUpSnapshots)) {
         return;
     }
+    lastSnapshot_ = keysTaken_;
     keep_(GameSnapshot{keysTaken_, keysDigest_.value,
                        catchUp_.shown() ? shownTail_.screen() : catchUp_.heldScreen(),
                        game_->snapshot()});

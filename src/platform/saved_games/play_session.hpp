@@ -98,6 +98,7 @@ private:
     std::function<void(const GameSnapshot&)> keep_;
     std::size_t keysTaken_ = 0;  // of the file's keys, and their digest
     KeysDigest keysDigest_;
+    std::size_t lastSnapshot_ = 0;  // keys taken when the last snapshot was
 };
 
 }  // namespace orbalune

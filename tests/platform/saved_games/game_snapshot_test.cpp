@@ -100,6 +100,30 @@ TEST_F(SnapshotResume, PlaysOnAsAGameCaughtUpFromItsStart) {
     EXPECT_GE(inTown, 10U);
 }
 
+// A long file hands over snapshots while it catches up, every few thousand keys, for the next
+// resume to play only the keys after the last (it may end in a fight or at the store, where no
+// command is asked for).
+TEST(SnapshotCatchUp, HandsOverSnapshotsToResumeFrom) {
+    const TemporaryDirectory directory;
+    const std::string path = directory.file("long.game");
+    Bot bot(kSeed, 9000);
+    bot.play();
+    writeFile(path, saveHeader(kSeed) + bot.typed);
+    const Played caughtUp = play(path, "");
+    const std::size_t keys = readFile(path).size() - saveHeader(kSeed).size();
+    std::size_t during = 0;
+    for (const GameSnapshot& snapshot : caughtUp.snapshots) {
+        if (snapshot.taken == keys) {
+            continue;  // before the command after the last key: for a file with more
+        }
+        ++during;
+        const Played resumed = play(path, "", &snapshot);
+        EXPECT_TRUE(resumed.resumed);
+        EXPECT_EQ(resumed.out, caughtUp.out) << "from " << snapshot.taken;
+    }
+    EXPECT_EQ(during, 2U);
+}
+
 // Of another game, of more keys than the file has, or with nothing left to play: the game is
 // caught up from its start instead. Damaged bytes are no snapshot.
 TEST_F(SnapshotResume, IsRefusedWhereItDoesNotBelong) {
