@@ -36,7 +36,7 @@ public:
 
 private:
     static std::size_t sizeOf(const Entry& entry) {
-        return sizeof(Entry) + entry.snapshot.screen.size() + entry.snapshot.game.size();
+        return sizeof(Entry) + entry.snapshot.screen.text.size() + entry.snapshot.game.size();
     }
     void thin();
 

@@ -184,12 +184,15 @@ Traits::int_type SteeredWatch::takeKey() {
             idle(scaledWait(kWatchKeyDelayMs, speed_));
         }
         screen_ << shownKey(key) << std::flush;
+        shownTail_.keyEchoed();
         if (stepping_) {
             stepping_ = false;
             paused_ = true;
         }
         pausePoint_ = true;
         ++position_;
+    } else {
+        shownTail_.shownElsewhere(shownKey(key));  // as a catch-up shows it
     }
     ++taken_;
     return next;

@@ -32,9 +32,12 @@ char CatchUp::takeKey() {
     return key;
 }
 
-void CatchUp::resumeFrom(std::size_t taken, std::string_view screen) {
+void CatchUp::resumeFrom(std::size_t taken, const ScreenAtKey& screen) {
     next_ = taken;
-    held_.prime(screen);
+    held_.prime(screen, next_ == end_);
+    if (next_ == end_) {
+        phase_ = Phase::CaughtUp;
+    }
 }
 
 bool CatchUp::beforeWait() {

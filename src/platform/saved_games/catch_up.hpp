@@ -40,13 +40,13 @@ public:
     [[nodiscard]] std::size_t taken() const { return next_; }
     char takeKey();
 
-    // Plays on from a snapshot of the game taken after `taken` keys (fewer than it catches up
+    // Plays on from a snapshot of the game taken after `taken` keys (no more than it catches up
     // with), when `screen` was shown: before the first key is taken.
-    void resumeFrom(std::size_t taken, std::string_view screen);
+    void resumeFrom(std::size_t taken, const ScreenAtKey& screen);
     // Whether the screen is shown: the game writes to it.
     [[nodiscard]] bool shown() const { return phase_ == Phase::Live; }
     // Until then, the screenful the game has printed, where a game played on from here starts.
-    [[nodiscard]] std::string heldScreen() { return held_.lastScreen(); }
+    [[nodiscard]] ScreenAtKey heldScreen() { return held_.lastScreen(); }
 
     // Before the game waits: false while it replays (the wait is skipped); the first wait after
     // the last key shows the screen, and that wait and all later ones are waited out.

@@ -38,7 +38,8 @@ std::string GameSnapshot::encode() const {
     out.bytes = kMagic;
     out.u64(taken);
     out.u64(keysDigest);
-    out.text(screen);
+    out.text(screen.text);
+    out.count(screen.sinceKey);
     out.text(game);
     out.u64(checksumOf(out.bytes));
     return std::move(out.bytes);
@@ -62,16 +63,17 @@ std::optional<GameSnapshot> GameSnapshot::decode(std::string_view bytes) {
     }
     snapshot.taken = static_cast<std::size_t>(taken);
     snapshot.keysDigest = in.u64();
-    snapshot.screen = in.text();
+    snapshot.screen.text = in.text();
+    snapshot.screen.sinceKey = in.count(0);
     snapshot.game = in.text();
-    if (!in.done()) {
+    if (!in.done() || snapshot.screen.sinceKey > snapshot.screen.text.size()) {
         return std::nullopt;
     }
     return snapshot;
 }
 
 bool GameSnapshot::belongsTo(SavedKeys& keys, std::size_t end) const {
-    return taken < end && end <= keys.size() && KeysDigest::of(keys, taken) == keysDigest;
+    return taken <= end && end <= keys.size() && KeysDigest::of(keys, taken) == keysDigest;
 }
 
 }  // namespace orbalune

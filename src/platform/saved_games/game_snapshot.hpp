@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/saved_games/held_output.hpp"
+
 namespace orbalune {
 
 class SavedKeys;
@@ -29,7 +31,7 @@ struct KeysDigest {
 struct GameSnapshot {
     std::size_t taken = 0;
     std::uint64_t keysDigest = 0;
-    std::string screen;
+    ScreenAtKey screen;
     std::string game;
 
     // As bytes to keep beside a game, with a checksum; decode refuses bytes that are damaged or
@@ -37,8 +39,7 @@ struct GameSnapshot {
     [[nodiscard]] std::string encode() const;
     static std::optional<GameSnapshot> decode(std::string_view bytes);
 
-    // Whether this snapshot is of the first keys of `keys`, and leaves at least one of the first
-    // `end` of them to play (the screen a resumed game shows is then the same).
+    // Whether this snapshot is of the first keys of `keys`, at most `end` of them.
     [[nodiscard]] bool belongsTo(SavedKeys& keys, std::size_t end) const;
 };
 

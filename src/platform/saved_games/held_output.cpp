@@ -12,9 +12,16 @@ namespace {
 constexpr std::size_t kTrimAt = std::size_t{1} << 16;
 }  // namespace
 
+ScreenAtKey screenAtKey(std::string_view text, std::size_t keyEnd) {
+    keyEnd = std::min(keyEnd, text.size());
+    const std::size_t start = lastLinesStart(text.substr(0, keyEnd));
+    return {std::string(text.substr(start)), keyEnd - start};
+}
+
 void HeldOutput::echo(char key) {
     const std::string shown = shownKey(key);
     sputn(shown.data(), static_cast<std::streamsize>(shown.size()));
+    keyEnd_ = text_.size() + static_cast<std::size_t>(pptr() - pbase());
 }
 
 void HeldOutput::markCaughtUp() {
@@ -27,14 +34,18 @@ std::string HeldOutput::screen() {
     return text_.substr(std::min(lastLinesStart(text_), mark_));
 }
 
-std::string HeldOutput::lastScreen() {
+ScreenAtKey HeldOutput::lastScreen() {
     drain();
-    return text_.substr(lastLinesStart(text_));
+    return screenAtKey(text_, keyEnd_);
 }
 
-void HeldOutput::prime(std::string_view screen) {
+void HeldOutput::prime(const ScreenAtKey& screen, bool caughtUp) {
     drain();
-    text_ = screen;
+    text_ = screen.text;
+    keyEnd_ = std::min(screen.sinceKey, text_.size());
+    if (caughtUp) {
+        mark_ = keyEnd_;
+    }
 }
 
 void HeldOutput::release() {
@@ -60,7 +71,9 @@ void HeldOutput::drain() {
     text_.append(pbase(), pptr());
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     if (mark_ == std::string::npos && text_.size() > kTrimAt) {
-        text_.erase(0, lastLinesStart(text_));
+        const std::size_t start = lastLinesStart(text_);
+        text_.erase(0, start);
+        keyEnd_ = keyEnd_ > start ? keyEnd_ - start : 0;
     }
 }
 

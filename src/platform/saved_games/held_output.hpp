@@ -11,6 +11,16 @@ namespace orbalune {
 // The lines of one terminal screen: as much of its past as a resumed game shows.
 inline constexpr std::size_t kScreenLines = 24;
 
+// The screen as a snapshot keeps it: the last screenful up to the last key taken (shown after its
+// prompt), then everything printed since, from `sinceKey` on. A game resumed after that key
+// shows all that follows it, however long.
+struct ScreenAtKey {
+    std::string text;
+    std::size_t sinceKey = 0;
+};
+// The screen at the end of `text`, whose last key's echo ends at `keyEnd`.
+ScreenAtKey screenAtKey(std::string_view text, std::size_t keyEnd);
+
 // Where the last kScreenLines lines of `text` begin, the last one being the prompt that has no
 // line end: the screenful a terminal shows of it.
 std::size_t lastLinesStart(std::string_view text);
@@ -27,10 +37,11 @@ public:
     void markCaughtUp();
     // Everything printed since the mark, after as many earlier lines as fill a screen.
     [[nodiscard]] std::string screen();
-    // The screenful held now, before any mark: where a game played on from here starts.
-    [[nodiscard]] std::string lastScreen();
-    // Starts from `screen`, as if the game had printed it (a game played on from a snapshot).
-    void prime(std::string_view screen);
+    // The screen held now, before any mark: where a game played on from here starts.
+    [[nodiscard]] ScreenAtKey lastScreen();
+    // Starts from `screen`, as if the game had printed it (a game played on from a snapshot);
+    // `caughtUp`: its key was the last to catch up with.
+    void prime(const ScreenAtKey& screen, bool caughtUp);
     // Lets go of the held text once it has been shown.
     void release();
 
@@ -46,6 +57,7 @@ private:
     std::array<char, 4096> buffer_{};
     std::string text_;
     std::size_t mark_ = std::string::npos;
+    std::size_t keyEnd_ = 0;  // where the last key's echo ends, in the text with the put area
 };
 
 }  // namespace orbalune

@@ -62,7 +62,7 @@ Console PlaySession::console(std::uint32_t seed) {
 }
 
 bool PlaySession::resumeFrom(Game& game, const GameSnapshot& snapshot) {
-    if (save_ == nullptr || catchUp_.taken() > 0 ||
+    if (save_ == nullptr || catchUp_.taken() > 0 || catchUp_.end() == 0 ||
         !snapshot.belongsTo(save_->keys, catchUp_.end()) || !game.restore(snapshot.game)) {
         return false;
     }
@@ -74,8 +74,10 @@ bool PlaySession::resumeFrom(Game& game, const GameSnapshot& snapshot) {
 
 // Before each command the player is asked for, and while the file's keys catch up, every so many
 // keys: the file may end in a fight or at the store, and the next resume starts from the last.
+// A game resumed from the last key shows the screen at the first wait after it: after such a wait,
+// a snapshot would show it otherwise, and the one before the key's command stands.
 void PlaySession::takeSnapshot() {
-    if (game_ == nullptr || save_ == nullptr ||
+    if (game_ == nullptr || save_ == nullptr || waitedSinceKey_ ||
         (catchUp_.replaying() && keysTaken_ - lastSnapshot_ < kKeysBetweenCatchUpSnapshots)) {
         return;
     }
@@ -143,10 +145,18 @@ Traits::int_type PlaySession::takeKey() {
         ++keysTaken_;
         keysDigest_.add(Traits::to_char_type(next));
     }
+    // What a snapshot keeps of the screen is what the saved game's keys would show.
+    const std::string shown = shownKey(Traits::to_char_type(next));
     if (keyboard_ != nullptr) {
-        screen_ << shownKey(Traits::to_char_type(next)) << std::flush;
+        screen_ << shown << std::flush;
     } else {
-        shownTail_.shownElsewhere(shownKey(Traits::to_char_type(next)));  // the terminal's echo
+        shownTail_.shownElsewhere(shown);  // the terminal's echo
+    }
+    if (isBlankKey(Traits::to_char_type(next))) {
+        shownTail_.forget(shown.size());
+    } else {
+        shownTail_.keyEchoed();
+        waitedSinceKey_ = false;
     }
     return liveKeys().sbumpc();
 }
@@ -156,6 +166,7 @@ void PlaySession::pause(std::int32_t ms) {
     if (!catchUp_.beforeWait()) {
         return;
     }
+    waitedSinceKey_ = true;
     if (terminal_.pause) {
         terminal_.pause(ms);
     }

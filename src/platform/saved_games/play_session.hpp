@@ -99,6 +99,7 @@ private:
     std::size_t keysTaken_ = 0;  // of the file's keys, and their digest
     KeysDigest keysDigest_;
     std::size_t lastSnapshot_ = 0;  // keys taken when the last snapshot was
+    bool waitedSinceKey_ = false;   // a game resumed after that key would show the wait
 };
 
 }  // namespace orbalune

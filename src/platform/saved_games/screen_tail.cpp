@@ -9,12 +9,13 @@ namespace {
 constexpr std::size_t kTrimAt = std::size_t{1} << 14;
 }  // namespace
 
-std::string ScreenTail::screen() const {
-    return text_.substr(lastLinesStart(text_));
-}
-
 void ScreenTail::shownElsewhere(std::string_view text) {
     text_ += text;
+}
+
+void ScreenTail::clear() {
+    text_.clear();
+    keyEnd_ = 0;
 }
 
 ScreenTail::int_type ScreenTail::overflow(int_type byte) {
@@ -29,7 +30,9 @@ std::streamsize ScreenTail::xsputn(const char* bytes, std::streamsize count) {
     const std::streamsize written = target_.sputn(bytes, count);
     text_.append(bytes, static_cast<std::size_t>(written));
     if (text_.size() > kTrimAt) {
-        text_.erase(0, lastLinesStart(text_));
+        const std::size_t start = lastLinesStart(text_);
+        text_.erase(0, start);
+        keyEnd_ = keyEnd_ > start ? keyEnd_ - start : 0;
     }
     return written;
 }

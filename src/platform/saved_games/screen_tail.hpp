@@ -1,8 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <streambuf>
 #include <string>
 #include <string_view>
+
+#include "platform/saved_games/held_output.hpp"
 
 namespace orbalune {
 
@@ -12,11 +15,16 @@ class ScreenTail : public std::streambuf {
 public:
     explicit ScreenTail(std::streambuf& target) : target_(target) {}
 
-    [[nodiscard]] std::string screen() const;
+    [[nodiscard]] ScreenAtKey screen() const { return screenAtKey(text_, keyEnd_); }
+    // A key's echo ends here.
+    void keyEchoed() { keyEnd_ = text_.size(); }
+    // Counts the last `count` bytes shown as not shown: the echo of a key the game passes over,
+    // which its saved game does not keep.
+    void forget(std::size_t count) { text_.resize(text_.size() - std::min(count, text_.size())); }
     // Counts `text` as shown though it is not written: what the terminal echoes of itself.
     void shownElsewhere(std::string_view text);
     // Forgets what was written: a new game is shown.
-    void clear() { text_.clear(); }
+    void clear();
 
 protected:
     int_type overflow(int_type byte) override;
@@ -26,6 +34,7 @@ protected:
 private:
     std::streambuf& target_;
     std::string text_;
+    std::size_t keyEnd_ = 0;
 };
 
 }  // namespace orbalune
