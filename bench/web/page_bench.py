@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "support"))
-from browser import chromium, serve, wait_for  # noqa: E402
+from browser import chromium, screen_lines, serve, wait_for  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 
 site, replay_js, replay, bot = sys.argv[1:5]
@@ -89,33 +89,32 @@ try:
           f"median {statistics.median(resumes) * 1000:.0f} ms")
 
     # The longest the page's main thread was busy at a time while a long game caught up.
-    browser.execute_script("""
-        window.longestTask = 0;
-        new PerformanceObserver((tasks) => {
-          for (const task of tasks.getEntries()) {
-            window.longestTask = Math.max(window.longestTask, task.duration);
-          }
-        }).observe({type: 'longtask'});""")
     start = time.perf_counter()
     browser.find_element(By.ID, "open-file").send_keys(million)
     wait_for("the million keys", lambda: "game=million" in browser.current_url
              and shown().endswith("==> "), 300)
     opened = time.perf_counter() - start
-    longest = browser.execute_script("return window.longestTask;")
+    longest = browser.execute_async_script("""
+        const done = arguments[0];
+        setTimeout(() => done(0), 1000);  // no task of 50 ms or more
+        new PerformanceObserver((tasks) => done(Math.max(...tasks.getEntries().map(
+            (task) => task.duration)))).observe({type: 'longtask', buffered: true});""")
     print(f"page opening 1000000 keys: {opened:.2f} s, the main thread busy at most "
           f"{longest:.0f} ms at a time (tasks under 50 ms are not counted)")
 
     shutil.copy(game, os.path.join(site_copy, "long.game"))
     browser.get(f"http://127.0.0.1:{port}/index.html?watch=long.game")
-    wait_for("the watch", lambda: "| ? keys" in shown()[-200:], 60)
+    status = lambda: screen_lines(browser)[-1].split()  # noqa: E731
+    wait_for("the watch", lambda: "?" in status(), 60)
     box = browser.find_element(By.CSS_SELECTOR, ".xterm-helper-textarea")
-    box.send_keys(f"g{KEYS}\n")
-    wait_for("the watch's end", lambda: f"key {KEYS} of {KEYS}" in shown()[-300:], 120)
+    box.send_keys(f"g{KEYS}\n")  # the end: its keys, blanks aside, are fewer
+    wait_for("the watch's end", lambda: status()[:1] == ["key"] and status()[1] == status()[3],
+             120)
     jumps = []
     for target in (50_000, 99_000, 1_234, 75_000, 25_000):
         start = time.perf_counter()
         box.send_keys(f"g{target}\n")
-        wait_for(f"key {target}", lambda: f"key {target} of" in shown()[-300:], 60)
+        wait_for(f"key {target}", lambda: status()[:2] == ["key", str(target)], 60)
         jumps.append(time.perf_counter() - start)
     print(f"a jump in the page's watch of {KEYS} keys, once played through: median "
           f"{statistics.median(jumps) * 1000:.0f} ms, worst {max(jumps) * 1000:.0f} ms")
