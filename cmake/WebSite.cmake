@@ -31,7 +31,7 @@ set_target_properties(orbalune-page PROPERTIES OUTPUT_NAME orbalune
                       RUNTIME_OUTPUT_DIRECTORY ${ORBALUNE_SITE_DIR})
 
 # The rest of the site, copied as it is.
-set(site_files index.html style.css page.js game_thread.js game_worker.js session.js storage.js board.js follow.js choices.js
+set(site_files index.html style.css page.js game_thread.js game_worker.js record_worker.js session.js storage.js board.js follow.js choices.js
                games_list.js keyboard_input.js terminal_fit.js offline.js manifest.webmanifest icon.svg icon-192.png icon-512.png)
 set(site_outputs)
 foreach(file ${site_files})

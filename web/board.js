@@ -1,12 +1,39 @@
 // The board of a host's games: every saved game in a folder of the site, as orbalune-replay
 // --info lists them, the deepest first, sortable by any column, kept up to date. The folder's
 // files are learned from the server's own listing of it, which must be nginx's in JSON
-// (autoindex_format json); each file is read once, then only what was added since.
+// (autoindex_format json); each file is read once, then only what was added since. Files are
+// read a few at a time and summed up in workers, off the page's main thread, and the table is
+// drawn again at most every DRAW_MS, so that a folder of thousands keeps the page responsive.
 
-import createOrbalune from './orbalune.js';
 import {bodyOf, LARGEST_GAME, LIVE_MS, TOO_LARGE} from './follow.js';
 
 const LOOK_MS = 10000;
+const READS_AT_ONCE = 4;
+const DRAW_MS = 250;
+
+// Workers that sum up games (record_worker.js), each given the game it has the fewest before.
+class RecordWorkers {
+  constructor(count) {
+    this.workers = Array.from({length: count}, () => {
+      const worker = new Worker(new URL('./record_worker.js', import.meta.url), {type: 'module'});
+      worker.waiting = new Map();  // the records asked of it, by request number
+      worker.onmessage = ({data: {id, record}}) => {
+        worker.waiting.get(id)(record);
+        worker.waiting.delete(id);
+      };
+      return worker;
+    });
+    this.requests = 0;
+  }
+
+  record(name, bytes, live) {
+    const worker = this.workers.reduce((least, next) =>
+      next.waiting.size < least.waiting.size ? next : least);
+    const id = ++this.requests;
+    worker.postMessage({id, name, bytes, live});
+    return new Promise((resolve) => worker.waiting.set(id, resolve));
+  }
+}
 
 // The columns: a title, and how a game's record gives the cell and the order.
 const COLUMNS = [
@@ -43,13 +70,14 @@ export class Board {
     this.sortBy = 3;         // the dungeon
     this.descending = true;
     this.todayOnly = false;
+    this.drawing = null;  // the next drawing of the table, once one is due
   }
 
   async start() {
     if (this.folder.origin !== location.origin) {
       throw new Error(`${this.folder}: only a folder of this site can be shown`);
     }
-    this.module = await createOrbalune({page: {beingPlayed: (path) => this.live(path)}});
+    this.records = new RecordWorkers(Math.min(READS_AT_ONCE, navigator.hardwareConcurrency || 2));
     let unreachable = false;
     for (;;) {
       // A listing that cannot be had is asked for again, and the board goes on once it is.
@@ -74,9 +102,16 @@ export class Board {
     this.draw();
   }
 
-  live(path) {
-    const game = this.games.get(path.slice(path.lastIndexOf('/') + 1));
-    return game !== undefined && Date.now() - game.modified < LIVE_MS;
+  live(game) {
+    return Date.now() - game.modified < LIVE_MS;
+  }
+
+  // Draws the table soon, once for all the games summed up meanwhile.
+  drawSoon() {
+    this.drawing ??= setTimeout(() => {
+      this.drawing = null;
+      this.draw();
+    }, DRAW_MS);
   }
 
   // The folder's listing, then what each file gained; throws if the listing cannot be had.
@@ -101,6 +136,7 @@ export class Board {
           `${response.status} ${response.statusText}`);
     }
     const seen = new Set();
+    const toRead = [];
     for (const entry of listing) {
       if (entry.type !== 'file' || !entry.name.endsWith('.game')) {
         continue;
@@ -117,10 +153,17 @@ export class Board {
         game.bytes = new Uint8Array(0);
         game.record = {failure};
       } else if (entry.size !== game.bytes.length || game.record === undefined) {
-        await this.read(game, entry.size);
-        this.draw();  // each game as soon as it is summed up: a large folder takes a while
+        toRead.push([game, entry.size]);
       }
     }
+    // Each game shown soon after it is summed up: a large folder takes a while.
+    const reader = async () => {
+      for (let next = toRead.shift(); next; next = toRead.shift()) {
+        await this.read(...next);
+        this.drawSoon();
+      }
+    };
+    await Promise.all(Array.from({length: READS_AT_ONCE}, reader));
     for (const name of this.games.keys()) {
       if (!seen.has(name)) {
         this.games.delete(name);
@@ -149,26 +192,10 @@ export class Board {
       } else if (response.status === 200) {
         game.bytes = bytes;
       }
-      game.record = this.recordOf(game);
+      game.record = await this.records.record(game.name, game.bytes, this.live(game));
     } catch (error) {
       game.record = {failure: error.message};
     }
-  }
-
-  recordOf(game) {
-    const module = this.module;
-    const path = `/board/${game.name.replaceAll('/', '\u2215')}`;
-    module.FS.mkdirTree('/board');
-    module.FS.writeFile(path, game.bytes);
-    const size = module.lengthBytesUTF8(path) + 1;
-    const name = module._malloc(size);
-    module.stringToUTF8(path, name, size);
-    const json = module.ccall('orbalune_record', 'number', ['number'], [name]);
-    module._free(name);
-    module.FS.unlink(path);
-    const record = JSON.parse(module.UTF8ToString(json));
-    module._free(json);
-    return record;
   }
 
   draw() {
