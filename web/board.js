@@ -60,12 +60,14 @@ export function todaysSeed() {
 
 export class Board {
   // `folder`: the games folder's address on this site. `table`: the element to draw in.
-  // `watch(url)`: watches a game, following it if it is played.
-  constructor(folder, table, {say, watch}) {
+  // `watch(url)`: watches a game, following it if it is played. `storage`: where the records
+  // of games are kept between visits (none: each visit reads every game).
+  constructor(folder, table, {say, watch, storage}) {
     this.folder = new URL(folder, location.href);
     this.table = table;
     this.say = say;
     this.watch = watch;
+    this.storage = storage ?? null;
     this.games = new Map();  // by file name
     this.sortBy = 3;         // the dungeon
     this.descending = true;
@@ -143,7 +145,7 @@ export class Board {
       }
       seen.add(entry.name);
       const game = this.games.get(entry.name) ??
-          {name: entry.name, player: entry.name.slice(0, -5), bytes: new Uint8Array(0)};
+          {name: entry.name, player: entry.name.slice(0, -5), bytes: new Uint8Array(0), size: -1};
       this.games.set(entry.name, game);
       game.modified = Date.parse(entry.mtime) || 0;
       // A name that is not UTF-8 reaches the page with U+FFFD in it, which names no file.
@@ -152,7 +154,7 @@ export class Board {
       if (failure) {
         game.bytes = new Uint8Array(0);
         game.record = {failure};
-      } else if (entry.size !== game.bytes.length || game.record === undefined) {
+      } else if (entry.size !== game.size || game.record === undefined) {
         toRead.push([game, entry.size]);
       }
     }
@@ -171,9 +173,27 @@ export class Board {
     }
   }
 
-  // Reads what a file gained since it was last read (all of it, if it shrank), and sums it up.
+  // Reads what a file gained since it was last read (all of it, if it shrank), and sums it up;
+  // a file as it was at an earlier visit, the same size and time, is not read again.
   async read(game, size) {
     const url = new URL(encodeURIComponent(game.name), this.folder);
+    const known = game.record === undefined ?
+      await this.storage?.readRecord(url.href).catch(() => null) : null;
+    if (known?.size === size && known.modified === game.modified) {
+      game.record = known.record;
+      game.size = size;
+      return;
+    }
+    await this.readBytes(game, size, url);
+    game.size = size;
+    // A game being played is summed up as such, which lasts only a while.
+    if (!game.record.failure && !this.live(game)) {
+      this.storage?.keepRecord(url.href, {size, modified: game.modified, record: game.record})
+          .catch(() => {});  // only a shortcut for the next visit
+    }
+  }
+
+  async readBytes(game, size, url) {
     const known = size >= game.bytes.length ? game.bytes.length : 0;
     try {
       const response = await fetch(url, {

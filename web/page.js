@@ -363,12 +363,13 @@ async function watchAddress(address, following) {
   await watch(name, bytes, following ? follower : null);
 }
 
-function showBoard(folder, todayOnly) {
+async function showBoard(folder, todayOnly) {
   element('play').hidden = true;
   element('board').hidden = false;
   element('playing').textContent = `games in ${folder}`;
   const board = new Board(folder, element('board-table'), {
     say,
+    storage: await Storage.open().catch(() => null),
     watch: (url) => location.assign(`?${new URLSearchParams({watch: url.pathname, follow: ''})}`),
   });
   element('all-games').onclick = () => board.show(false);

@@ -1,6 +1,8 @@
 // The games this browser keeps: each a saved game in the terminal programs' format, kept in the
 // browser's own storage (IndexedDB) in pieces, so that keeping a key writes only its piece; and
-// beside each, the latest snapshot of it, to resume it from at once.
+// beside each, the latest snapshot of it, to resume it from at once. A board's records of the
+// games it showed are kept too, by address, size and time, to show them again without reading
+// them.
 
 const DATABASE = 'orbalune';
 const PIECE = 4096;
@@ -24,13 +26,16 @@ const piecesOf = (name) => IDBKeyRange.bound([name, 0], [name, Infinity]);
 export class Storage {
   // The storage of this browser; throws if it has none for this page.
   static async open() {
-    const opening = indexedDB.open(DATABASE, 2);
+    const opening = indexedDB.open(DATABASE, 3);
     opening.onupgradeneeded = ({oldVersion}) => {
       if (oldVersion < 1) {
         opening.result.createObjectStore('games', {keyPath: 'name'});
         opening.result.createObjectStore('pieces');
       }
-      opening.result.createObjectStore('snapshots');
+      if (oldVersion < 2) {
+        opening.result.createObjectStore('snapshots');
+      }
+      opening.result.createObjectStore('records');
     };
     return new Storage(await settled(opening));
   }
@@ -109,6 +114,19 @@ export class Storage {
   async keepSnapshot(name, bytes) {
     const transaction = this.database.transaction('snapshots', 'readwrite');
     transaction.objectStore('snapshots').put(bytes, name);
+    await committed(transaction);
+  }
+
+  // What a board last summed up of the game at `address`: {size, modified, record}, or null.
+  async readRecord(address) {
+    const known = await settled(
+        this.database.transaction('records').objectStore('records').get(address));
+    return known ?? null;
+  }
+
+  async keepRecord(address, known) {
+    const transaction = this.database.transaction('records', 'readwrite');
+    transaction.objectStore('records').put(known, address);
     await committed(transaction);
   }
 
