@@ -174,21 +174,22 @@ export class Board {
   }
 
   // Reads what a file gained since it was last read (all of it, if it shrank), and sums it up;
-  // a file as it was at an earlier visit, the same size and time, is not read again.
+  // a file as it was at an earlier visit, the same size and time, is not read again (unless it
+  // was then being played and is no longer, or the other way round: its record says so).
   async read(game, size) {
     const url = new URL(encodeURIComponent(game.name), this.folder);
     const known = game.record === undefined ?
       await this.storage?.readRecord(url.href).catch(() => null) : null;
-    if (known?.size === size && known.modified === game.modified) {
+    const live = this.live(game);
+    if (known?.size === size && known.modified === game.modified && known.live === live) {
       game.record = known.record;
       game.size = size;
       return;
     }
     await this.readBytes(game, size, url);
     game.size = size;
-    // A game being played is summed up as such, which lasts only a while.
-    if (!game.record.failure && !this.live(game)) {
-      this.storage?.keepRecord(url.href, {size, modified: game.modified, record: game.record})
+    if (!game.record.failure) {
+      this.storage?.keepRecord(url.href, {size, modified: game.modified, live, record: game.record})
           .catch(() => {});  // only a shortcut for the next visit
     }
   }

@@ -147,10 +147,22 @@ try:
     server.wait(10)
     wait_for("the board's word", lambda: "does not answer" in browser.execute_script(
         "return document.getElementById('message').textContent;"), 30)
-    server, _ = start_nginx(recipe, os.path.join(work, "site"), games, work, port=port)
+    log = os.path.join(work, "access.log")
+    server, _ = start_nginx(recipe, os.path.join(work, "site"), games, work, port=port,
+                            access_log=log)
     wait_for("the board again", lambda: browser.execute_script(
         "return document.getElementById('message').textContent;") == "", 30)
     assert len(rows()) == 8
+
+    # A visit after: each game summed up before and unchanged since shows again without its
+    # file read; a file that could not be summed up is read again.
+    before = rows()
+    open(log, "w").close()
+    browser.get(f"http://127.0.0.1:{port}/?games=/games/")
+    wait_for("the board at the next visit", lambda: rows() == before)
+    fetched = [line.split()[0] for line in open(log)]
+    assert "/games/bob.game" not in fetched and "/games/alice.game" not in fetched \
+        and "/games/junk.game" in fetched, fetched
 
     # Alice's game watched from its start and followed live: each key she types shows within
     # two seconds.
