@@ -9,8 +9,8 @@
 #include <ctime>
 #include <exception>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <streambuf>

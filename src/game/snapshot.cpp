@@ -44,8 +44,7 @@ void writePlayer(SnapshotWriter& out, const Player& player) {
     out.i64(player.xp);
     out.i64(player.nextLevelXp);
     for (const std::int32_t value : {player.level, player.mokels, player.hp, player.maxHp,
-                                     player.armorClass, player.resurrectionFee,
-                                     player.turnDelay}) {
+                                     player.armorClass, player.resurrectionFee, player.turnDelay}) {
         out.i32(value);
     }
 }
@@ -87,10 +86,9 @@ void writeLevel(SnapshotWriter& out, const ItemCatalog& catalog, const DungeonLe
 }
 
 bool readLevel(SnapshotReader& in, const ItemCatalog& catalog, DungeonLevel& level) {
-    for (std::int32_t* value :
-         {&level.height, &level.width, &level.stairsCol, &level.stairsRow, &level.orbaluneCol,
-          &level.orbaluneRow, &level.playerCol, &level.playerRow, &level.dungeonNumber,
-          &level.monsterTurnDelay}) {
+    for (std::int32_t* value : {&level.height, &level.width, &level.stairsCol, &level.stairsRow,
+                                &level.orbaluneCol, &level.orbaluneRow, &level.playerCol,
+                                &level.playerRow, &level.dungeonNumber, &level.monsterTurnDelay}) {
         *value = in.i32();
     }
     if (!in.ok() || level.height < 0 || level.width < 0 || level.dungeonNumber < 0 ||
@@ -156,8 +154,7 @@ std::string Game::snapshot() const {
 
 bool Game::restore(std::string_view bytes) {
     SnapshotReader in(bytes);
-    if (in.u32() != kSnapshotMagic || in.u32() != kSnapshotFormat ||
-        in.i32() != kRulesVersion) {
+    if (in.u32() != kSnapshotMagic || in.u32() != kSnapshotFormat || in.i32() != kRulesVersion) {
         return false;
     }
     // Read into a copy, so that a snapshot refused half-way leaves this game as it was.
@@ -172,8 +169,8 @@ bool Game::restore(std::string_view bytes) {
     const std::int32_t restoredPauseMs = in.i32();
     const std::size_t bagItems = in.count(2);
     if (!in.ok() || restoredInDungeon < 0 || restoredInDungeon > 1 || restoredRegenerate > 1 ||
-        restoredDungeonNumber < 1 || restoredDungeonNumber > kMostDungeon ||
-        restoredPauseMs < 0 || bagItems > kMostBagItems) {
+        restoredDungeonNumber < 1 || restoredDungeonNumber > kMostDungeon || restoredPauseMs < 0 ||
+        bagItems > kMostBagItems) {
         return false;
     }
     Bag restoredBag(bagItems);

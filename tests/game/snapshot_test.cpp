@@ -33,12 +33,11 @@ struct NotedGame {
 
     NotedGame(std::uint32_t seed, const std::string& keys, std::size_t stride)
         : in(keys),
-          game(Console{in, out, [this](std::int32_t ms) { out << "{pause " << ms << '}'; },
-                       seed}) {
+          game(Console{in, out, [this](std::int32_t ms) { out << "{pause " << ms << '}'; }, seed}) {
         game.console.betweenCommands = [this, stride] {
             if (commands++ % stride == 0) {
-                points.push_back({static_cast<std::size_t>(in.tellg()), out.str().size(),
-                                  game.snapshot()});
+                points.push_back(
+                    {static_cast<std::size_t>(in.tellg()), out.str().size(), game.snapshot()});
             }
         };
     }
@@ -58,8 +57,8 @@ void expectRestoredGamesPlayOn(std::uint32_t seed, const std::string& keys, std:
         rest.game.run();
         const std::string expected = whole.out.str().substr(point.printed);
         const std::string played = rest.out.str();
-        const auto differ = std::mismatch(played.begin(), played.end(), expected.begin(),
-                                          expected.end());
+        const auto differ =
+            std::mismatch(played.begin(), played.end(), expected.begin(), expected.end());
         ASSERT_TRUE(played == expected)
             << "point " << at << " plays otherwise from byte " << (differ.first - played.begin())
             << ": " << played.substr(static_cast<std::size_t>(differ.first - played.begin()), 80);
@@ -76,9 +75,9 @@ TEST(Snapshot, RestoredGoldenGamePlaysOnByteForByte) {
 
 // Deep levels, full bags, worn items of every kind, floor items, deaths and resurrections.
 TEST(Snapshot, RestoredBotGamesPlayOnByteForByte) {
-    for (const auto& [seed, style] : {std::pair{3U, BotStyle::Steady},
-                                      std::pair{11U, BotStyle::Restless},
-                                      std::pair{40U, BotStyle::Steady}}) {
+    for (const auto& [seed, style] :
+         {std::pair{3U, BotStyle::Steady}, std::pair{11U, BotStyle::Restless},
+          std::pair{40U, BotStyle::Steady}}) {
         Bot bot(seed, 6000, style);
         bot.play();
         SCOPED_TRACE(seed);

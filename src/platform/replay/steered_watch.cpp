@@ -138,10 +138,10 @@ void SteeredWatch::restoreNearest(Game& game) {
 
 void SteeredWatch::keepSnapshot(const Game& game) {
     if (snapshots_.wants(taken_)) {
-        snapshots_.add(position_,
-                       GameSnapshot{taken_, 0,
-                                    catchUp_->shown() ? shownTail_.screen() : catchUp_->heldScreen(),
-                                    game.snapshot()});
+        snapshots_.add(position_, GameSnapshot{taken_, 0,
+                                               catchUp_->shown() ? shownTail_.screen()
+                                                                 : catchUp_->heldScreen(),
+                                               game.snapshot()});
     }
 }
 

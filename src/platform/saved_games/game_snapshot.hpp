@@ -17,9 +17,7 @@ class SavedKeys;
 struct KeysDigest {
     std::uint64_t value = 14695981039346656037ULL;
 
-    void add(char key) {
-        value = (value ^ static_cast<unsigned char>(key)) * 1099511628211ULL;
-    }
+    void add(char key) { value = (value ^ static_cast<unsigned char>(key)) * 1099511628211ULL; }
     // The digest of the first `count` keys.
     static std::uint64_t of(SavedKeys& keys, std::size_t count);
 };

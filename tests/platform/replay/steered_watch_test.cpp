@@ -1,4 +1,6 @@
 // A saved game watched at a pseudo-terminal and steered by its keys.
+#include "platform/replay/steered_watch.hpp"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -13,7 +15,6 @@
 #include <vector>
 
 #include "platform/os/unique_fd.hpp"
-#include "platform/replay/steered_watch.hpp"
 #include "platform/replay/watch_events.hpp"
 #include "platform/saved_games/save_format.hpp"
 #include "platform/terminal/keys.hpp"

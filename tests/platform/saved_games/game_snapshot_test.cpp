@@ -33,11 +33,9 @@ Played play(const std::string& path, const std::string& keys, const GameSnapshot
     Played played;
     SaveFile save = openSaveFile(path, kSeed);
     PlaySession session(
-        Console{in, out, [&out](std::int32_t ms) { out << "{pause " << ms << '}'; }, kSeed},
-        &save);
-    session.keepSnapshots([&](const GameSnapshot& snapshot) {
-        played.snapshots.push_back(snapshot);
-    });
+        Console{in, out, [&out](std::int32_t ms) { out << "{pause " << ms << '}'; }, kSeed}, &save);
+    session.keepSnapshots(
+        [&](const GameSnapshot& snapshot) { played.snapshots.push_back(snapshot); });
     Game game(session.console(save.seed));
     session.askedBy(game);
     played.resumed = from != nullptr && session.resumeFrom(game, *from);
