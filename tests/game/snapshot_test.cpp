@@ -88,7 +88,7 @@ TEST(Snapshot, RestoredBotGamesPlayOnByteForByte) {
 // The fields as the snapshot lays them out, for damaging one on purpose.
 constexpr std::size_t kRulesAt = 8;
 constexpr std::size_t kPlayerLevelAt = 16 + 16;
-constexpr std::size_t kInDungeonAt = kPlayerLevelAt + 7 * 4;
+constexpr std::size_t kInDungeonAt = kPlayerLevelAt + std::size_t{7} * 4;  // after 7 numbers
 
 std::string withWord(std::string bytes, std::size_t at, std::uint32_t value) {
     SnapshotWriter word;
