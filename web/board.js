@@ -73,6 +73,7 @@ export class Board {
     this.descending = true;
     this.todayOnly = false;
     this.drawing = null;  // the next drawing of the table, once one is due
+    this.drawn = '';      // what the table shows, to leave it be while nothing changes
   }
 
   async start() {
@@ -237,6 +238,13 @@ export class Board {
       const order = x < y ? -1 : x > y ? 1 : 0;
       return this.descending ? -order : order;
     });
+    // The same table is not drawn again: a button being pressed stays where it is.
+    const shown = JSON.stringify([this.sortBy, this.descending, this.todayOnly,
+      games.map((game) => [game.name, game.modified, game.record])]);
+    if (shown === this.drawn) {
+      return;
+    }
+    this.drawn = shown;
     const head = document.createElement('tr');
     COLUMNS.forEach(([title], column) => {
       const cell = document.createElement('th');
