@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -111,29 +112,37 @@ void BM_TypedKeyMadeDurable(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 
+// A watch of `keys` steered by `steering`, through a pipe, ready at once (with no terminal, no
+// status line is drawn); the memory its snapshots took, or none if there was no pipe.
+std::optional<std::size_t> watchSteered(const std::string& keys, const std::string& steering) {
+    std::array<int, 2> pipe{};
+    if (::pipe(pipe.data()) != 0 || ::write(pipe[1], steering.data(), steering.size()) !=
+                                        static_cast<ssize_t>(steering.size())) {
+        return std::nullopt;
+    }
+    DroppedOutput discard;
+    std::ostream screen(&discard);
+    TerminalKeys keyboard(pipe[0], TerminalKeys::kNoEndKey);
+    SavedKeys saved(keys);
+    SteeredWatch watch({saved, kSeed}, screen, keyboard, 1);
+    benchmark::DoNotOptimize(watch.run());
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+    return watch.snapshotBytes();
+}
+
 // A watch steered to the end of a long game and one key back, as a viewer's keys take it: two
-// jumps, each playing the game again from its start up to where it lands. (The keys come through
-// a pipe, ready at once; with no terminal, no status line is drawn.)
+// jumps, the first playing the game again from its start up to where it lands.
 void BM_JumpToTheEndAndOneKeyBack(benchmark::State& state) {
     const std::string keys = restlessKeys();
     std::string steering = "g";  // (built in steps: GCC 12 warns of a concatenation wrongly)
     steering += std::to_string(keys.size());
     steering += "\nhq";
-    DroppedOutput discard;
-    std::ostream screen(&discard);
     for (auto _ : state) {
-        std::array<int, 2> pipe{};
-        if (::pipe(pipe.data()) != 0 || ::write(pipe[1], steering.data(), steering.size()) !=
-                                            static_cast<ssize_t>(steering.size())) {
+        if (!watchSteered(keys, steering)) {
             state.SkipWithError("no pipe for the keys");
             break;
         }
-        TerminalKeys keyboard(pipe[0], TerminalKeys::kNoEndKey);
-        SavedKeys saved(keys);
-        SteeredWatch watch({saved, kSeed}, screen, keyboard, 1);
-        benchmark::DoNotOptimize(watch.run());
-        ::close(pipe[0]);
-        ::close(pipe[1]);
     }
 }
 
@@ -164,22 +173,13 @@ void BM_JumpsIn1MKeys(benchmark::State& state) {
         steering += '\n';
     }
     steering += "q";
-    DroppedOutput discard;
-    std::ostream screen(&discard);
     for (auto _ : state) {
-        std::array<int, 2> pipe{};
-        if (::pipe(pipe.data()) != 0 || ::write(pipe[1], steering.data(), steering.size()) !=
-                                            static_cast<ssize_t>(steering.size())) {
+        const std::optional<std::size_t> snapshotBytes = watchSteered(keys, steering);
+        if (!snapshotBytes) {
             state.SkipWithError("no pipe for the keys");
             break;
         }
-        TerminalKeys keyboard(pipe[0], TerminalKeys::kNoEndKey);
-        SavedKeys saved(keys);
-        SteeredWatch watch({saved, kSeed}, screen, keyboard, 1);
-        benchmark::DoNotOptimize(watch.run());
-        state.counters["snapshot_MB"] = static_cast<double>(watch.snapshotBytes()) / 1e6;
-        ::close(pipe[0]);
-        ::close(pipe[1]);
+        state.counters["snapshot_MB"] = static_cast<double>(*snapshotBytes) / 1e6;
     }
 }
 

@@ -105,28 +105,32 @@ export class Storage {
   }
 
   // The snapshot kept beside the game `name`, or null. The game checks it before it uses it.
-  async readSnapshot(name) {
-    const snapshot = await settled(
-        this.database.transaction('snapshots').objectStore('snapshots').get(name));
-    return snapshot ?? null;
+  readSnapshot(name) {
+    return this.valueIn('snapshots', name);
   }
 
-  async keepSnapshot(name, bytes) {
-    const transaction = this.database.transaction('snapshots', 'readwrite');
-    transaction.objectStore('snapshots').put(bytes, name);
-    await committed(transaction);
+  keepSnapshot(name, bytes) {
+    return this.keepIn('snapshots', name, bytes);
   }
 
-  // What a board last summed up of the game at `address`: {size, modified, record}, or null.
-  async readRecord(address) {
-    const known = await settled(
-        this.database.transaction('records').objectStore('records').get(address));
-    return known ?? null;
+  // What a board last summed up of the game at `address`: {size, modified, live, record}, or
+  // null.
+  readRecord(address) {
+    return this.valueIn('records', address);
   }
 
-  async keepRecord(address, known) {
-    const transaction = this.database.transaction('records', 'readwrite');
-    transaction.objectStore('records').put(known, address);
+  keepRecord(address, known) {
+    return this.keepIn('records', address, known);
+  }
+
+  async valueIn(store, key) {
+    const value = await settled(this.database.transaction(store).objectStore(store).get(key));
+    return value ?? null;
+  }
+
+  async keepIn(store, key, value) {
+    const transaction = this.database.transaction(store, 'readwrite');
+    transaction.objectStore(store).put(value, key);
     await committed(transaction);
   }
 

@@ -46,7 +46,6 @@ public:
     // Read whole and without fault.
     [[nodiscard]] bool done() const { return ok_ && next_ == bytes_.size(); }
     [[nodiscard]] std::size_t left() const { return bytes_.size() - next_; }
-    void fail() { ok_ = false; }
 
     std::uint8_t u8() {
         if (!ok_ || next_ >= bytes_.size()) {

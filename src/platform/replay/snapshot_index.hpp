@@ -32,7 +32,6 @@ public:
 
     [[nodiscard]] std::size_t bytes() const { return bytes_; }
     [[nodiscard]] std::size_t size() const { return entries_.size(); }
-    [[nodiscard]] std::size_t spacing() const { return spacing_; }
 
 private:
     static std::size_t sizeOf(const Entry& entry) {
