@@ -1,17 +1,19 @@
-#include <unistd.h>
-
 #include <iostream>
 
+#include "platform/os/standard_streams.hpp"
 #include "platform/programs/program_output.hpp"
 #include "platform/replay/replay.hpp"
 
 int main(int argc, char** argv) {
-    orbalune::openClosedStandardDescriptors();
-    orbalune::failWritesPastTheSizeLimit();
+    using orbalune::os::kStandardInput;
+    using orbalune::os::kStandardOutput;
+    orbalune::prepareStandardStreams();
     std::ios::sync_with_stdio(false);
-    const bool atTerminal = isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1;
+    const bool atTerminal =
+        orbalune::os::isTerminal(kStandardInput) && orbalune::os::isTerminal(kStandardOutput);
     return orbalune::replay(
         argc, argv,
         orbalune::ReplayTerminal{std::cin, std::cout, std::cerr, orbalune::sleepFor,
-                                 atTerminal ? STDIN_FILENO : -1, atTerminal ? STDOUT_FILENO : -1});
+                                 atTerminal ? kStandardInput : -1,
+                                 atTerminal ? kStandardOutput : -1});
 }

@@ -3,13 +3,14 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
 
 #include "platform/os/unique_fd.hpp"
 
 // The operating system seam: the few file calls that POSIX does not have, or has in a weaker
 // form. Each has a plain POSIX fallback (file_system_posix.cpp), which every other system gets
-// and which a build can be asked to use alone; the rest of the program uses POSIX calls only.
+// and which a build can be asked to use alone; Windows has its own (file_system_windows.cpp).
 namespace orbalune::os {
 
 // The calls that give a new file its name, each returning 0 or the errno of its refusal. A file
@@ -51,6 +52,9 @@ bool keepWritten(int fd);
 // A descriptor that becomes readable when the file at `path` is written to or closed after
 // writing; empty where the system cannot tell, and the caller must look from time to time.
 UniqueFd watchWrites(const std::string& path);
+
+// Waits up to `patience` for a watch from `watchWrites` to have something to tell.
+void awaitWatch(int watch, std::chrono::milliseconds patience);
 
 // Takes what a watch from `watchWrites` has to tell, so that it waits for the next write.
 void drainWatch(int watch);

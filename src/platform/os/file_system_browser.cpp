@@ -68,6 +68,8 @@ UniqueFd watchWrites(const std::string& /*path*/) {
     return {};
 }
 
+void awaitWatch(int /*watch*/, std::chrono::milliseconds /*patience*/) {}
+
 void drainWatch(int /*watch*/) {}
 
 }  // namespace orbalune::os

@@ -2,6 +2,7 @@
 // replacement, fdatasync and inotify. Each falls back as the POSIX version does where a kernel
 // or file system refuses it.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -70,6 +71,11 @@ UniqueFd watchWrites(const std::string& path) {
         return {};
     }
     return watch;
+}
+
+void awaitWatch(int watch, std::chrono::milliseconds patience) {
+    pollfd waited{watch, POLLIN, 0};
+    ::poll(&waited, 1, static_cast<int>(patience.count()));
 }
 
 void drainWatch(int watch) {

@@ -1,7 +1,5 @@
 #include "platform/programs/game_program.hpp"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <ctime>
 #include <iostream>
@@ -10,6 +8,7 @@
 
 #include "game/game.hpp"
 #include "platform/os/monotonic_clock.hpp"
+#include "platform/os/standard_streams.hpp"
 #include "platform/programs/command_line.hpp"
 #include "platform/programs/daily_seed.hpp"
 #include "platform/programs/exit_status.hpp"
@@ -122,16 +121,15 @@ int playGame(int argc, char** argv, const Console& terminal, std::ostream& err, 
 }
 
 int playAtTerminal(int argc, char** argv) {
-    openClosedStandardDescriptors();
-    failWritesPastTheSizeLimit();
+    prepareStandardStreams();
     // The console's streams buffer for themselves: what waits in them is then known, so that
     // keys arriving together are made durable together.
     std::ios::sync_with_stdio(false);
-    const bool screenAtTerminal = ::isatty(STDOUT_FILENO) == 1;
-    const bool atTerminal = ::isatty(STDIN_FILENO) == 1 && screenAtTerminal;
+    const bool screenAtTerminal = os::isTerminal(os::kStandardOutput);
+    const bool atTerminal = os::isTerminal(os::kStandardInput) && screenAtTerminal;
     try {
-        return playGame(argc, argv, terminalConsole(), std::cerr, atTerminal ? STDIN_FILENO : -1,
-                        screenAtTerminal);
+        return playGame(argc, argv, terminalConsole(), std::cerr,
+                        atTerminal ? os::kStandardInput : -1, screenAtTerminal);
     } catch (const std::exception& error) {
         // Caught, so that the way out gives the terminal its settings back.
         reportError(std::cerr, kProgram, error.what());

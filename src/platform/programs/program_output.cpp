@@ -1,12 +1,9 @@
 #include "platform/programs/program_output.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
+#include <cstdlib>
 #include <ostream>
 
+#include "platform/os/standard_streams.hpp"
 #include "platform/programs/exit_status.hpp"
 #include "platform/terminal/shown_text.hpp"
 #include "platform/terminal/terminal_locale.hpp"
@@ -26,19 +23,10 @@ int finishOutput(std::ostream& out, std::ostream& err, std::string_view program,
     return status;
 }
 
-void openClosedStandardDescriptors() {
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
-            // The lowest free descriptor is `fd` itself, since those below it are open.
-            if (::open("/dev/null", O_RDONLY) != fd) {
-                ::_exit(kExitWriteFailed);
-            }
-        }
+void prepareStandardStreams() {
+    if (!os::prepareStandardStreams()) {
+        std::_Exit(kExitWriteFailed);
     }
-}
-
-void failWritesPastTheSizeLimit() {
-    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace orbalune

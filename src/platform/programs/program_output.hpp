@@ -15,14 +15,8 @@ void reportError(std::ostream& err, std::string_view program, std::string_view m
 // gives kExitWriteFailed instead of `status`.
 int finishOutput(std::ostream& out, std::ostream& err, std::string_view program, int status);
 
-// Makes sure descriptors 0, 1 and 2 are open before the program opens anything, so that no file
-// it opens is taken for one of them (a saved game receiving the screen as keys). A closed one is
-// opened on /dev/null for reading only: input then ends at once, and output fails as it would
-// on a full disk, instead of vanishing unnoticed.
-void openClosedStandardDescriptors();
-
-// Lets a write past the file size limit (ulimit -f) fail with EFBIG, which the program reports,
-// instead of killing it silently with SIGXFSZ (and a terminal in single-key mode with it).
-void failWritesPastTheSizeLimit();
+// Readies the standard streams (see os::prepareStandardStreams), or ends the program as one
+// whose output failed when they cannot be.
+void prepareStandardStreams();
 
 }  // namespace orbalune

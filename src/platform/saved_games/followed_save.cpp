@@ -1,9 +1,5 @@
 #include "platform/saved_games/followed_save.hpp"
 
-#include <poll.h>
-#include <sys/file.h>
-
-#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -58,8 +54,7 @@ void FollowedSave::awaitChange() {
         std::this_thread::sleep_for(kPollInterval);
         return;
     }
-    pollfd watch{changes_.get(), POLLIN, 0};
-    ::poll(&watch, 1, kLockLookMs);  // moreThan takes what it says
+    os::awaitWatch(changes_.get(), std::chrono::milliseconds(kLockLookMs));  // moreThan takes it
 }
 
 }  // namespace orbalune

@@ -1,9 +1,5 @@
 #include "platform/saved_games/save_creation.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -12,6 +8,7 @@
 #include <string_view>
 
 #include "platform/os/file_locks.hpp"
+#include "platform/os/files.hpp"
 #include "platform/os/write_all.hpp"
 #include "platform/saved_games/save_format.hpp"
 
@@ -54,9 +51,7 @@ UniqueFd createTemporary(std::string& pattern) {
         for (std::size_t at = first; at < pattern.size(); ++at) {
             pattern[at] = kLetters[entropy() % kLetters.size()];
         }
-        UniqueFd file(::open(pattern.c_str(),
-                             O_CREAT | O_EXCL | O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY,
-                             kNewFileMode));
+        UniqueFd file = os::createNew(pattern, kNewFileMode);
         if (file || errno != EEXIST) {
             return file;
         }
@@ -110,11 +105,12 @@ void removeLeftovers(const std::string& directory) {
     for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
-        struct stat info {};
+        const std::string path = entry->path().string();
+        os::FileFacts facts;
         if (name.size() == kTemporaryName.size() && name.starts_with(kTemporaryPrefix) &&
-            ::lstat(entry->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            info.st_uid == ::geteuid() && now - info.st_mtime > kLeftoverAgeSeconds) {
-            ::unlink(entry->path().c_str());
+            os::factsAt(path, false, facts) == 0 && facts.kind == os::FileKind::Regular &&
+            facts.ownedByPlayer && now - facts.modified > kLeftoverAgeSeconds) {
+            os::removeFile(path);
         }
     }
 }
@@ -132,22 +128,22 @@ Outcome throughTemporaryName(const std::string& path, std::string_view header,
     }
     int error = lockAndWrite(file.get(), header.substr(0, header.size() - 1));
     if (error != 0) {
-        ::unlink(temporary.c_str());
+        os::removeFile(temporary);
         refuseToCreate(error);
     }
     error = calls.hardLink(temporary, path);
     if (error == 0) {
-        ::unlink(temporary.c_str());
+        os::removeFile(temporary);
     } else if (os::isUnsupported(error)) {
         error = calls.renameNoReplace(temporary, path);
     }
     if (error != 0) {
-        ::unlink(temporary.c_str());
+        os::removeFile(temporary);
         return outcomeOf(error);
     }
     if (!writeAll(file.get(), header.substr(header.size() - 1))) {
         error = errno;
-        ::unlink(path.c_str());  // ours, and locked: no one else has played it
+        os::removeFile(path);  // ours, and locked: no one else has played it
         refuseToCreate(error);
     }
     return Outcome::Created;
@@ -155,8 +151,7 @@ Outcome throughTemporaryName(const std::string& path, std::string_view header,
 
 // Where a whole file cannot be named at once: created in place, exclusively, then filled.
 Outcome inPlace(const std::string& path, std::string_view header, UniqueFd& file) {
-    file = UniqueFd(::open(
-        path.c_str(), O_CREAT | O_EXCL | O_RDWR | O_APPEND | O_CLOEXEC | O_NOCTTY, kNewFileMode));
+    file = os::createNew(path, kNewFileMode);
     if (!file && errno == EEXIST) {
         return Outcome::Taken;
     }
@@ -164,7 +159,7 @@ Outcome inPlace(const std::string& path, std::string_view header, UniqueFd& file
         refuseToCreate(errno);
     }
     if (const int error = lockAndWrite(file.get(), header); error != 0) {
-        ::unlink(path.c_str());
+        os::removeFile(path);
         refuseToCreate(error);
     }
     return Outcome::Created;

@@ -1,9 +1,5 @@
 #include "platform/saved_games/save_file.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -15,7 +11,7 @@
 
 #include "platform/os/file_locks.hpp"
 #include "platform/os/file_system.hpp"
-#include "platform/os/read_at.hpp"
+#include "platform/os/files.hpp"
 #include "platform/os/write_all.hpp"
 #include "platform/saved_games/save_creation.hpp"
 
@@ -37,22 +33,23 @@ constexpr auto kLockRetryDelay = std::chrono::milliseconds(10);
 }
 
 // Only a regular file is a saved game.
-void requireRegular(const struct stat& info) {
-    if (!S_ISREG(info.st_mode)) {
-        throw SaveFileError{S_ISDIR(info.st_mode) ? "is a directory" : "not a regular file"};
+void requireRegular(const os::FileFacts& facts) {
+    if (facts.kind != os::FileKind::Regular) {
+        throw SaveFileError{facts.kind == os::FileKind::Directory ? "is a directory"
+                                                                  : "not a regular file"};
     }
 }
 
 // Whether the path names a file, followed through links. Anything but a regular file is refused
-// by what `stat` says, before it is opened, so that opening a FIFO or a device has no effect.
+// by what is known of it before it is opened, so that opening a FIFO or a device has no effect.
 bool regularFileAt(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        requireRegular(info);
+    os::FileFacts facts;
+    const int error = os::factsAt(path, true, facts);
+    if (error == 0) {
+        requireRegular(facts);
         return true;
     }
-    const int error = errno;
-    if (error == ENOENT && ::lstat(path.c_str(), &info) == 0) {
+    if (error == ENOENT && os::factsAt(path, false, facts) == 0) {
         throw SaveFileError{"is a broken symbolic link"};
     }
     if (error != ENOENT) {
@@ -65,38 +62,39 @@ bool regularFileAt(const std::string& path) {
 // before the player's first game, or a link to someone else's game: a game is played only from
 // the player's own file, reached through no link but the player's own.
 void requireOwnLink(const std::string& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && info.st_uid != ::geteuid()) {
+    os::FileFacts facts;
+    if (os::factsAt(path, false, facts) == 0 && facts.kind == os::FileKind::Link &&
+        !facts.ownedByPlayer) {
         throw SaveFileError{
             "a symbolic link another user made (a game is played only through the player's own)"};
     }
 }
 
-void requireOwnFile(const struct stat& info) {
-    if (info.st_uid != ::geteuid()) {
+void requireOwnFile(const os::FileFacts& facts) {
+    if (!facts.ownedByPlayer) {
         throw SaveFileError{
             "belongs to another user (a game is played only from the player's own file)"};
     }
 }
 
 // Opens a regular file; empty if it went away since it was looked at. The descriptor is checked
-// again, since the path may have been replaced in between. O_NONBLOCK keeps such a FIFO from
-// blocking the open; it does nothing to a regular file. `forPlay`: the file must be the player's.
-UniqueFd openRegular(const std::string& path, int access, bool forPlay) {
-    UniqueFd fd(::open(path.c_str(), access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+// again, since the path may have been replaced in between. `forPlay`: the file must be the
+// player's.
+UniqueFd openRegular(const std::string& path, os::Access access, bool forPlay) {
+    UniqueFd fd = os::openExisting(path, access);
     if (!fd && errno == ENOENT) {
         return fd;
     }
     if (!fd) {
         refuseFor("cannot open", errno);
     }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        refuseFor("cannot open", errno);
+    os::FileFacts facts;
+    if (const int error = os::factsOf(fd.get(), facts); error != 0) {
+        refuseFor("cannot open", error);
     }
-    requireRegular(info);
+    requireRegular(facts);
     if (forPlay) {
-        requireOwnFile(info);
+        requireOwnFile(facts);
     }
     return fd;
 }
@@ -105,18 +103,11 @@ UniqueFd openRegular(const std::string& path, int access, bool forPlay) {
 // known to be a saved game.
 SaveHeader readHeader(int fd) {
     std::array<char, kHeaderProbeBytes> start{};
-    const std::ptrdiff_t size = readAt(fd, start.data(), start.size(), 0);
+    const std::ptrdiff_t size = os::readAt(fd, start.data(), start.size(), 0);
     if (size < 0) {
         refuseFor("cannot read", errno);
     }
     return parseSaveHeader(std::string_view(start.data(), static_cast<std::size_t>(size)));
-}
-
-void syncDirectory(const std::string& path) {
-    const UniqueFd directory(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory) {
-        ::fsync(directory.get());  // best effort: some file systems cannot sync a directory
-    }
 }
 
 // Says what is known of whoever holds the lock of a file this game could not lock for itself.
@@ -159,7 +150,7 @@ bool SaveFile::makeDurable() {
         return false;
     }
     if (created) {
-        syncDirectory(path);
+        os::syncDirectory(directoryOf(path));
         created = false;
     }
     unsynced = false;
@@ -171,7 +162,7 @@ SaveFile openSaveFile(const std::string& path, std::uint32_t newGameSeed,
     for (int attempt = 1; attempt <= kOpenAttempts; ++attempt) {
         requireOwnLink(path);
         if (regularFileAt(path)) {
-            UniqueFd fd = openRegular(path, O_RDWR | O_APPEND, true);
+            UniqueFd fd = openRegular(path, os::Access::ReadAppend, true);
             if (!fd) {
                 continue;  // removed since it was looked at
             }
@@ -192,7 +183,7 @@ SaveReader openSaveReader(const std::string& path) {
         if (!regularFileAt(path)) {
             break;
         }
-        if (UniqueFd fd = openRegular(path, O_RDONLY, false)) {
+        if (UniqueFd fd = openRegular(path, os::Access::Read, false)) {
             const SaveHeader header = readHeader(fd.get());
             return SaveReader{std::move(fd), header.seed, header.size};
         }

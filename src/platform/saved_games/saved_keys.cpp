@@ -1,14 +1,11 @@
 #include "platform/saved_games/saved_keys.hpp"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
 
-#include "platform/os/read_at.hpp"
+#include "platform/os/files.hpp"
 #include "platform/saved_games/save_format.hpp"
 
 namespace orbalune {
@@ -20,11 +17,11 @@ constexpr std::size_t kWindow = std::size_t{1} << 16;
 
 // How many keys the file at `fd` holds past `start`; as many as can be counted on this system.
 std::size_t keysIn(int fd, std::uint64_t start) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        throw SaveFileError{std::string("cannot read: ") + std::strerror(errno)};
+    os::FileFacts facts;
+    if (const int error = os::factsOf(fd, facts); error != 0) {
+        throw SaveFileError{std::string("cannot read: ") + std::strerror(error)};
     }
-    const auto bytes = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
+    const std::uint64_t bytes = facts.size;
     const std::uint64_t keys = bytes > start ? bytes - start : 0;
     return static_cast<std::size_t>(
         std::min<std::uint64_t>(keys, std::numeric_limits<std::size_t>::max()));
@@ -41,7 +38,8 @@ std::string_view SavedKeys::piece(std::size_t index) {
     }
     if (index < windowStart_ || index - windowStart_ >= window_.size()) {
         window_.resize(std::min(kWindow, size_ - index));
-        const std::ptrdiff_t count = readAt(fd_, window_.data(), window_.size(), start_ + index);
+        const std::ptrdiff_t count =
+            os::readAt(fd_, window_.data(), window_.size(), start_ + index);
         if (count < 0) {
             throw SaveFileError{std::string("cannot read: ") + std::strerror(errno)};
         }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <termios.h>
-
 #include <string_view>
 
 namespace orbalune {

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/time.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
