@@ -1,3 +1,4 @@
+// What the terminal speaks, on POSIX and in a web page: what the user's locale says.
 #include "platform/terminal/terminal_locale.hpp"
 
 #include <langinfo.h>
