@@ -1,5 +1,7 @@
+#include "platform/os/program_arguments.hpp"
 #include "platform/programs/game_program.hpp"
 
 int main(int argc, char** argv) {
-    return orbalune::playAtTerminal(argc, argv);
+    orbalune::os::ProgramArguments arguments(argc, argv);
+    return orbalune::playAtTerminal(arguments.count(), arguments.values());
 }

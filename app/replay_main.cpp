@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "platform/os/program_arguments.hpp"
 #include "platform/os/standard_streams.hpp"
 #include "platform/programs/program_output.hpp"
 #include "platform/replay/replay.hpp"
@@ -11,8 +12,9 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const bool atTerminal =
         orbalune::os::isTerminal(kStandardInput) && orbalune::os::isTerminal(kStandardOutput);
+    orbalune::os::ProgramArguments arguments(argc, argv);
     return orbalune::replay(
-        argc, argv,
+        arguments.count(), arguments.values(),
         orbalune::ReplayTerminal{std::cin, std::cout, std::cerr, orbalune::sleepFor,
                                  atTerminal ? kStandardInput : -1,
                                  atTerminal ? kStandardOutput : -1});

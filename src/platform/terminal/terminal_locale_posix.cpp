@@ -1,6 +1,4 @@
 // What the terminal speaks, on POSIX and in a web page: what the user's locale says.
-#include "platform/terminal/terminal_locale.hpp"
-
 #include <langinfo.h>
 
 #include <algorithm>
@@ -9,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+#include "platform/terminal/terminal_locale.hpp"
 
 namespace orbalune {
 
