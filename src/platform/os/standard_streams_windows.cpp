@@ -1,7 +1,8 @@
 // The standard streams on Windows: the C library's descriptors 0, 1 and 2, put in binary mode so
 // that the game's line ends reach a file or a pipe as they are ("\n", never "\r\n"), and a key
-// file's bytes are read unchanged. A console is one only if it answers as a console: the C
-// library's isatty is true of the null device too.
+// file's bytes are read unchanged. Keys typed at a console in line mode are read in text mode:
+// Enter gives "\n", as a POSIX terminal's does, and Ctrl-Z at a line's start ends them. A console
+// is one only if it answers as a console: the C library's isatty is true of the null device too.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -18,7 +19,7 @@ bool prepareStandardStreams() {
             ::_open("NUL", _O_RDONLY | _O_BINARY) != fd) {
             return false;
         }
-        ::_setmode(fd, _O_BINARY);
+        ::_setmode(fd, fd == kStandardInput && isTerminal(fd) ? _O_TEXT : _O_BINARY);
     }
     return true;
 }

@@ -1,14 +1,19 @@
-// The keyboard seam at a Windows console. Waiting is on the console's input handle, which is
-// signalled by any input event: events that bring no character (a key let go, a shift key, the
-// mouse, focus) are taken off and the wait goes on. Keys are read as UTF-16 and given as UTF-8,
-// with the escape sequences the console makes of arrows and other keys in its virtual-terminal
-// input mode. There is no stopping and continuing, nor other descriptors to wake on.
+// The keyboard seam at a Windows console, read as the console's key events. A key pressed gives
+// its character as UTF-8 (Enter's "\r" as "\n", as a POSIX terminal gives it in single-key
+// mode); an arrow, Home, End, Page Up or Page Down gives the escape sequence a terminal sends for
+// it, which the key reader splits as it does everywhere. Consoles with virtual-terminal input
+// send those sequences as characters already; others, and Wine's, as keys without a character.
+// Events that bring neither (a key let go, a shift key, the mouse, focus) are taken off and the
+// wait goes on. There is no stopping and continuing, nor other descriptors to wake on.
 #include <windows.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "platform/os/windows_calls.hpp"
 #include "platform/terminal/keyboard_device.hpp"
@@ -20,20 +25,48 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-bool bringsCharacter(const INPUT_RECORD& event) {
-    return event.EventType == KEY_EVENT && event.Event.KeyEvent.bKeyDown != 0 &&
-           event.Event.KeyEvent.uChar.UnicodeChar != 0;
+// The keys without a character that the game or a watch answers, as xterm sends them.
+constexpr std::array<std::pair<WORD, std::wstring_view>, 8> kKeySequences = {{
+    {VK_UP, L"\x1b[A"},
+    {VK_DOWN, L"\x1b[B"},
+    {VK_RIGHT, L"\x1b[C"},
+    {VK_LEFT, L"\x1b[D"},
+    {VK_HOME, L"\x1b[H"},
+    {VK_END, L"\x1b[F"},
+    {VK_PRIOR, L"\x1b[5~"},
+    {VK_NEXT, L"\x1b[6~"},
+}};
+
+// What a console event types: a character, a key's sequence, or nothing.
+std::wstring_view typedBy(const INPUT_RECORD& event, wchar_t& character) {
+    if (event.EventType != KEY_EVENT || event.Event.KeyEvent.bKeyDown == 0) {
+        return {};
+    }
+    character = event.Event.KeyEvent.uChar.UnicodeChar;
+    if (character != 0) {
+        if (character == L'\r') {
+            character = L'\n';
+        }
+        return {&character, 1};
+    }
+    for (const auto& [key, sequence] : kKeySequences) {
+        if (key == event.Event.KeyEvent.wVirtualKeyCode) {
+            return sequence;
+        }
+    }
+    return {};
 }
 
-// Takes off the events at the front that bring no character; whether a character waits.
-bool characterWaits(HANDLE input) {
+// Takes off the events at the front that type nothing; whether one that types waits.
+bool keyWaits(HANDLE input) {
     for (;;) {
         INPUT_RECORD event{};
         DWORD count = 0;
         if (!::PeekConsoleInputW(input, &event, 1, &count) || count == 0) {
             return false;
         }
-        if (bringsCharacter(event)) {
+        wchar_t character = 0;
+        if (!typedBy(event, character).empty()) {
             return true;
         }
         ::ReadConsoleInputW(input, &event, 1, &count);
@@ -46,6 +79,9 @@ Waited waitForKeys(int fd, int /*continuedFd*/, int /*alsoWake*/, milliseconds p
     const HANDLE input = os::windows::handleOf(fd);
     const auto end = steady_clock::now() + patience;
     for (;;) {
+        if (keyWaits(input)) {
+            return Waited{true, false, false, false};
+        }
         DWORD timeout = INFINITE;
         if (patience.count() >= 0) {
             const auto left = std::chrono::duration_cast<milliseconds>(end - steady_clock::now());
@@ -58,32 +94,33 @@ Waited waitForKeys(int fd, int /*continuedFd*/, int /*alsoWake*/, milliseconds p
         if (waited != WAIT_OBJECT_0) {
             return Waited{false, false, false, true};
         }
-        if (characterWaits(input)) {
-            return Waited{true, false, false, false};
-        }
     }
 }
 
+// Reads the events that wait, as many as their text surely fits in `size` bytes: each types at
+// most four bytes of UTF-8 (a sequence of ASCII, or a character: at most three, or a pair of
+// halves four). Blocks only when no event waits at all.
 long readKeys(int fd, char* into, std::size_t size) {
     const HANDLE input = os::windows::handleOf(fd);
-    // Up to a quarter as many UTF-16 units as bytes: each is at most three bytes of UTF-8, a
-    // pair of them four.
-    std::array<wchar_t, 64> units{};
-    const DWORD wanted = static_cast<DWORD>(std::clamp<std::size_t>(size / 4, 1, units.size()));
+    std::array<INPUT_RECORD, 16> events{};
+    const DWORD wanted = static_cast<DWORD>(std::clamp<std::size_t>(size / 4, 1, events.size()));
     DWORD count = 0;
-    if (!::ReadConsoleW(input, units.data(), wanted, &count, nullptr)) {
+    if (!::ReadConsoleInputW(input, events.data(), wanted, &count)) {
         os::windows::setErrnoFromLastError();
         return -1;
     }
-    // A pair's second half is already waiting when its first is read.
-    if (count > 0 && IS_HIGH_SURROGATE(units[count - 1]) && count < units.size()) {
-        DWORD more = 0;
-        ::ReadConsoleW(input, units.data() + count, 1, &more, nullptr);
-        count += more;
+    std::wstring typed;
+    for (DWORD at = 0; at < count; ++at) {
+        wchar_t character = 0;
+        typed += typedBy(events[at], character);
     }
-    const std::string bytes = os::windows::utf8Of(std::wstring_view(units.data(), count));
+    const std::string bytes = os::windows::utf8Of(typed);
     const std::size_t given = std::min(bytes.size(), size);
     std::memcpy(into, bytes.data(), given);
+    if (given == 0) {
+        errno = EAGAIN;  // events that typed nothing: not the end
+        return -1;
+    }
     return static_cast<long>(given);
 }
 

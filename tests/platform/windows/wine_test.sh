@@ -2,11 +2,13 @@
 # Plays the Windows programs under Wine as a player would: the golden game to the same bytes as
 # every other build; a game killed while it waits for a key, and one killed in a fight, resumed
 # with nothing lost; one game a file; names in any alphabet and names Windows forbids; the
-# replay tool's --info, --echo and recordings of a saved game; a screen that cannot be written.
+# replay tool's --info, --echo and recordings of a saved game; single keys and arrows at a
+# console; a screen that cannot be written.
 # Arguments: orbalune.exe, orbalune-replay.exe, the test data folder. ORBALUNE_EMULATOR starts
 # them (Wine, in the build's own prefix).
 set -euo pipefail
 game_exe=$1 replay_exe=$2 data=$3
+here=$(cd "$(dirname "$0")" && pwd)
 read -r -a emulator <<<"${ORBALUNE_EMULATOR:?the programs need Wine to start them}"
 work=$(mktemp -d)
 pids=()
@@ -98,7 +100,12 @@ replay --echo town.game | grep -q "^==> i$" || fail "--echo does not show the ke
 printf 'vi' | replay --seed 7 | cmp - <(replay town.game) || fail "the file replays differently"
 replay --cast town.game | head -n 1 | grep -q '^{"version": *2' || fail "no recording"
 
-# 7. A screen that cannot be written stops the game.
+# 7. At a console (Wine's, on a pseudo-terminal): single keys, an arrow, a key dropped during a
+# fight's wait, Ctrl-C.
+python3 "$here/console_game.py" console.game -- \
+  "${emulator[@]}" "$game_exe" --save console.game --seed 7
+
+# 8. A screen that cannot be written stops the game.
 status=0
 printf 'vvv' | game --save blind.game >/dev/full 2>err || status=$?
 [ "$status" -eq 3 ] || fail "writing to a full device gave status $status"
