@@ -27,7 +27,7 @@ def fail(reason):
     sys.exit(1)
 
 
-def read_until(text, seconds=20):
+def read_until(text, seconds=60):
     """Reads the screen until `text` is on it after what was read before."""
     global screen
     start, end = len(screen), time.monotonic() + seconds
@@ -59,7 +59,7 @@ read_until(b"(a) Attack")
 if saved_keys() != b"en":
     fail(f"the saved keys are {saved_keys()!r}, not b'en'")
 os.write(master, b"\x03")  # Ctrl-C
-end = time.monotonic() + 20
+end = time.monotonic() + 60
 while os.waitpid(pid, os.WNOHANG) == (0, 0):
     if time.monotonic() > end:
         fail("Ctrl-C did not end the game")

@@ -3,7 +3,7 @@
 # every other build; a game killed while it waits for a key, and one killed in a fight, resumed
 # with nothing lost; one game a file; names in any alphabet and names Windows forbids; the
 # replay tool's --info, --echo and recordings of a saved game; single keys and arrows at a
-# console; a screen that cannot be written.
+# console; another user's folder and file; a screen that cannot be written.
 # Arguments: orbalune.exe, orbalune-replay.exe, the test data folder. ORBALUNE_EMULATOR starts
 # them (Wine, in the build's own prefix).
 set -euo pipefail
@@ -30,9 +30,9 @@ start() {
   exec 3>keys
 }
 
-# Waits up to twenty seconds for a condition.
+# Waits up to a minute for a condition (Wine starts slowly on a busy machine).
 await() {
-  for _ in $(seq 400); do
+  for _ in $(seq 1200); do
     if eval "$1"; then return 0; fi
     sleep 0.05
   done
@@ -105,7 +105,30 @@ replay --cast town.game | head -n 1 | grep -q '^{"version": *2' || fail "no reco
 python3 "$here/console_game.py" console.game -- \
   "${emulator[@]}" "$game_exe" --save console.game --seed 7
 
-# 8. A screen that cannot be written stops the game.
+# 8. As another user, where the test runs as root (with a Wine prefix of that user's): a folder
+# the player may not write, and another user's file that the player may write, are refused and
+# left as they were.
+if [ "$(id -u)" -eq 0 ]; then
+  chmod 755 "$work"
+  install -d -m 700 -o 65534 -g 65534 player
+  cp "$game_exe" player/orbalune.exe
+  as_player=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work/player"
+             "${emulator[@]/#WINEPREFIX=*/WINEPREFIX=$work/player/prefix}" player/orbalune.exe)
+  mkdir -m 755 their-folder
+  header 5 >theirs.game
+  chmod 666 theirs.game
+  for case in "their-folder/new.game:cannot create: Permission denied" \
+              "theirs.game:belongs to another user (a game is played only from the player's own file)"; do
+    status=0
+    printf 'v' | "${as_player[@]}" --save "${case%%:*}" >/dev/null 2>err || status=$?
+    [ "$status" -eq 2 ] || fail "${case%%:*} gave status $status"
+    [ "$(grep -v "^wine:" err)" = "orbalune: ${case%%:*}: ${case#*:}" ] || fail "$(cat err)"
+  done
+  [ -z "$(ls -A their-folder)" ] || fail "a file appeared where none may be made"
+  cmp theirs.game <(header 5) || fail "another user's file changed"
+fi
+
+# 9. A screen that cannot be written stops the game.
 status=0
 printf 'vvv' | game --save blind.game >/dev/full 2>err || status=$?
 [ "$status" -eq 3 ] || fail "writing to a full device gave status $status"
