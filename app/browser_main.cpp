@@ -18,14 +18,12 @@
 #include <string_view>
 
 #include "game/console.hpp"
-#include "platform/programs/daily_seed.hpp"
 #include "platform/programs/exit_status.hpp"
 #include "platform/programs/game_program.hpp"
 #include "platform/programs/program_output.hpp"
 #include "platform/replay/playback.hpp"
 #include "platform/replay/recording.hpp"
 #include "platform/replay/replay.hpp"
-#include "platform/replay/summary.hpp"
 #include "platform/saved_games/game_snapshot.hpp"
 #include "platform/saved_games/save_format.hpp"
 
@@ -146,27 +144,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE int orbalune_run(int argc, char** argv) {
     screen.flush();
     errors.flush();
     return status;
-}
-
-// Where the saved game at `path` stands, as --info says it, in JSON (a string the caller frees):
-// its seed (and its day, for a daily game's), keys, dungeon, level, hit points, mokels,
-// Orbalunes, deaths and resurrections, what it is doing now, or why it could not be read.
-extern "C" EMSCRIPTEN_KEEPALIVE char* orbalune_record(const char* path) {
-    const orbalune::GameRecord record = orbalune::recordOf(path);
-    std::ostringstream json;
-    if (record.failure) {
-        json << R"({"failure": )" << orbalune::jsonString(*record.failure) << '}';
-    } else {
-        const std::optional<std::string> day = orbalune::dayOfSeed(record.seed);
-        json << R"({"seed": )" << record.seed << R"(, "day": )"
-             << (day ? orbalune::jsonString(*day) : "null") << R"(, "keys": )" << record.keys
-             << R"(, "dungeon": )" << record.dungeon << R"(, "level": )" << record.level
-             << R"(, "hp": )" << record.hp << R"(, "maxHp": )" << record.maxHp << R"(, "mokels": )"
-             << record.mokels << R"(, "orbalunes": )" << record.orbalunes << R"(, "deaths": )"
-             << record.deaths << R"(, "resurrections": )" << record.resurrections << R"(, "now": )"
-             << orbalune::jsonString(record.now) << '}';
-    }
-    return strdup(json.str().c_str());
 }
 
 // What the header of the `size` bytes at `bytes` says, in JSON (a string the caller frees):

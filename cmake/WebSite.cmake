@@ -25,9 +25,22 @@ target_link_libraries(orbalune-page PRIVATE orbalune_platform_page orbalune_warn
 target_link_options(orbalune-page PRIVATE
   -fexceptions -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
   -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createOrbalune -sENVIRONMENT=web,worker
-  "-sEXPORTED_FUNCTIONS=[_orbalune_run,_orbalune_header,_orbalune_record,_malloc,_free]"
+  "-sEXPORTED_FUNCTIONS=[_orbalune_run,_orbalune_header,_malloc,_free]"
   "-sEXPORTED_RUNTIME_METHODS=[FS,ccall,UTF8ToString,stringToUTF8,lengthBytesUTF8]")
 set_target_properties(orbalune-page PROPERTIES OUTPUT_NAME orbalune
+                      RUNTIME_OUTPUT_DIRECTORY ${ORBALUNE_SITE_DIR})
+
+# The page's reader of saved games, for the board's records and a long game's snapshot: it never
+# waits, so it needs no Asyncify, and raises WebAssembly's own exceptions, as the replay tool for
+# Node.js does.
+add_executable(orbalune-reader app/reader_main.cpp)
+target_link_libraries(orbalune-reader PRIVATE orbalune_platform_node orbalune_warnings)
+target_link_options(orbalune-reader PRIVATE
+  -fwasm-exceptions -sALLOW_MEMORY_GROWTH=1
+  -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createReader -sENVIRONMENT=web,worker
+  "-sEXPORTED_FUNCTIONS=[_orbalune_record,_orbalune_snapshot_at_end,_malloc,_free]"
+  "-sEXPORTED_RUNTIME_METHODS=[FS,ccall,UTF8ToString,stringToUTF8,lengthBytesUTF8,HEAP32,HEAPU8]")
+set_target_properties(orbalune-reader PROPERTIES OUTPUT_NAME orbalune_reader
                       RUNTIME_OUTPUT_DIRECTORY ${ORBALUNE_SITE_DIR})
 
 # The rest of the site, copied as it is.
@@ -57,12 +70,13 @@ add_custom_command(OUTPUT ${ORBALUNE_SITE_DIR}/addon-fit.mjs
                    DEPENDS ${xterm_fit}/lib/addon-fit.mjs)
 list(APPEND site_outputs ${ORBALUNE_SITE_DIR}/addon-fit.mjs)
 # The service worker keeps every file of the site for offline play: the list is this one.
-set(kept_files ${site_files} xterm.mjs xterm.css addon-fit.mjs orbalune.js orbalune.wasm)
+set(kept_files ${site_files} xterm.mjs xterm.css addon-fit.mjs orbalune.js orbalune.wasm
+               orbalune_reader.js orbalune_reader.wasm)
 list(TRANSFORM kept_files REPLACE "(.+)" "'\\1'")
 list(JOIN kept_files ", " SITE_FILES)
 configure_file(${web_sources}/service_worker.js.in ${ORBALUNE_SITE_DIR}/service_worker.js @ONLY)
 
-add_custom_target(site ALL DEPENDS ${site_outputs} orbalune-page)
+add_custom_target(site ALL DEPENDS ${site_outputs} orbalune-page orbalune-reader)
 
 # The replay tool for Node.js, which keeps the native tool's contract with plain `node`: its
 # WebAssembly inside the script (Node.js cannot fetch a file by its path), real files.

@@ -5,6 +5,7 @@
 
 import {Session} from './session.js';
 import {LIVE_MS} from './follow.js';
+import createReader from './orbalune_reader.js';
 
 let session = null;
 const replies = new Map();  // the page's answers awaited, by request number
@@ -26,9 +27,31 @@ async function keep(path, bytes) {
   }
 }
 
+// The snapshot the game's file at the end of `args` (orbalune --save PATH) resumes from, read by
+// the page's reader, which reads several times faster than the game's module: a game without a
+// snapshot kept (opened from a file, or kept before snapshots were) then does not replay its
+// every key in the game's module. Null for a new game, or if the file has none.
+async function snapshotAtEnd(args, files, rows, cols) {
+  const path = args[0] === 'orbalune' ? args[args.indexOf('--save') + 1] : undefined;
+  if (!files[path]) {
+    return null;
+  }
+  const reader = await createReader({progress: terminal.write});
+  reader.FS.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+  reader.FS.writeFile(path, files[path]);
+  const size = reader._malloc(4);
+  const bytes = reader.ccall('orbalune_snapshot_at_end', 'number',
+                             ['string', 'number', 'number', 'number'], [path, rows, cols, size]);
+  const snapshot = bytes ? reader.HEAPU8.slice(bytes, bytes + reader.HEAP32[size / 4]) : null;
+  reader._free(bytes);
+  reader._free(size);
+  return snapshot;
+}
+
 const handlers = {
   async run({args, files, snapshot, rows, cols, steered}) {
     Object.assign(terminal, {rows, cols});
+    snapshot ??= await snapshotAtEnd(args, files, rows, cols);
     session = new Session(terminal, {
       say: (text) => postMessage({say: text}),
       keep,

@@ -2,21 +2,19 @@
 // bytes and whether it is being played; the answer is its record, as orbalune-replay --info
 // gives it. One module sums up every file this worker is given.
 
-import createOrbalune from './orbalune.js';
+import createReader from './orbalune_reader.js';
 
-let played = false;  // of the file being summed up
-const ready = createOrbalune({page: {beingPlayed: () => played}});
+const ready = createReader();
 
 onmessage = async ({data: {id, name, bytes, live}}) => {
   const module = await ready;
-  played = live;
   const path = `/board/${name.replaceAll('/', '\u2215')}`;
   module.FS.mkdirTree('/board');
   module.FS.writeFile(path, bytes);
   const size = module.lengthBytesUTF8(path) + 1;
   const text = module._malloc(size);
   module.stringToUTF8(path, text, size);
-  const json = module.ccall('orbalune_record', 'number', ['number'], [text]);
+  const json = module.ccall('orbalune_record', 'number', ['number', 'number'], [text, live ? 1 : 0]);
   module._free(text);
   module.FS.unlink(path);
   const record = JSON.parse(module.UTF8ToString(json));

@@ -105,10 +105,10 @@ GameRecord playedThrough(const std::string& file, const SaveReader& saved, bool 
 
 }  // namespace
 
-GameRecord recordOf(const std::string& file) {
+GameRecord recordOf(const std::string& file, std::optional<bool> beingPlayed) {
     try {
         const SaveReader reader = openSaveReader(file);
-        return playedThrough(file, reader, reader.beingPlayed());
+        return playedThrough(file, reader, beingPlayed ? *beingPlayed : reader.beingPlayed());
     } catch (const SaveFileError& error) {
         GameRecord record;
         record.file = file;

@@ -31,8 +31,9 @@ struct GameRecord {
 };
 
 // Reads a saved game and plays it through silently; a file that cannot be read gets a record
-// that says why.
-GameRecord recordOf(const std::string& file);
+// that says why. Whether a game plays the file now: as `beingPlayed` says, where the caller
+// knows better than the file's lock (a web page, of a game followed on a server).
+GameRecord recordOf(const std::string& file, std::optional<bool> beingPlayed = std::nullopt);
 
 // One game in two lines: what the file is, and where the game stands.
 void writeSummary(const GameRecord& record, std::ostream& out);
