@@ -1,3 +1,5 @@
+#include <array>
+#include <cstddef>
 #include <ostream>
 
 #include "dungeon/dungeon_level.hpp"
@@ -11,8 +13,12 @@ constexpr std::int32_t kViewRadius = 3;  // the view is 7 by 7 around the player
 void DungeonLevel::showMap(std::ostream& out) {
     tiles[indexOf(playerRow, playerCol)] = Tile::Visited;
 
+    // The window is written whole, in one piece: a write per cell costs more than the cell.
+    constexpr auto kWidth = static_cast<std::size_t>(2 * kViewRadius + 1);
+    std::array<char, (kWidth + 2) * kWidth + 1> window{};
+    std::size_t at = 0;
     for (std::int32_t row = playerRow - kViewRadius; row <= playerRow + kViewRadius; ++row) {
-        out << ' ';
+        window[at++] = ' ';
         for (std::int32_t col = playerCol - kViewRadius; col <= playerCol + kViewRadius; ++col) {
             char glyph = '#';
             if (!contains(row, col)) {
@@ -28,11 +34,12 @@ void DungeonLevel::showMap(std::ostream& out) {
             } else if (isWalkable(row, col)) {
                 glyph = '.';
             }
-            out << glyph;
+            window[at++] = glyph;
         }
-        out << '\n';
+        window[at++] = '\n';
     }
-    out << '\n';
+    window[at++] = '\n';
+    out.write(window.data(), static_cast<std::streamsize>(at));
 
     if (playerOnStairs()) {
         out << "You see some stairs here.\n";

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "game/game.hpp"
 
@@ -61,12 +62,14 @@ char upper(char letter) {
 char Game::runCommand() {
     // Offered letters are kept in upper case; a typed letter is accepted in either case.
     choices.clear();
+    // The menu is written whole, in one piece: a write per word costs more than the word.
+    std::string menu = "\n";
     auto offer = [&](const MenuOption& option) {
         choices.push_back(option);
-        out() << '(' << option.key << ") " << option.words << "  ";
+        ((menu += '(') += option.key) += ") ";
+        (menu += option.words) += "  ";
     };
 
-    out() << '\n';
     const bool inTheDungeon = inDungeon == 1;
     if (inTheDungeon) {
         for (const MenuOption& option : kDungeonOptions) {
@@ -79,11 +82,12 @@ char Game::runCommand() {
             offer(option);
         }
     }
-    out() << '\n';
+    menu += '\n';
     for (const MenuOption& option : kCommonOptions) {
         offer(option);
     }
-    out() << "\n==> ";
+    menu += "\n==> ";
+    out() << menu;
 
     reading = Menu::Command;
     const char letter =
