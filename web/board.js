@@ -74,6 +74,7 @@ export class Board {
     this.todayOnly = false;
     this.drawing = null;  // the next drawing of the table, once one is due
     this.drawn = '';      // what the table shows, to leave it be while nothing changes
+    this.drawTook = 0;    // how long the last drawing took, in milliseconds
   }
 
   async start() {
@@ -109,12 +110,16 @@ export class Board {
     return Date.now() - game.modified < LIVE_MS;
   }
 
-  // Draws the table soon, once for all the games summed up meanwhile.
+  // Draws the table soon, once for all the games summed up meanwhile: DRAW_MS after the last
+  // drawing, or four times as long as that drawing took, so that drawing a large table takes a
+  // fifth of the page's time at most and the games go on being read.
   drawSoon() {
     this.drawing ??= setTimeout(() => {
       this.drawing = null;
+      const start = performance.now();
       this.draw();
-    }, DRAW_MS);
+      this.drawTook = performance.now() - start;
+    }, Math.max(DRAW_MS, 4 * this.drawTook));
   }
 
   // The folder's listing, then what each file gained; throws if the listing cannot be had.
