@@ -14,7 +14,7 @@ void DungeonLevel::showMap(std::ostream& out) {
     tiles[indexOf(playerRow, playerCol)] = Tile::Visited;
 
     // The window is written whole, in one piece: a write per cell costs more than the cell.
-    constexpr auto kWidth = static_cast<std::size_t>(2 * kViewRadius + 1);
+    constexpr std::size_t kWidth = 2 * static_cast<std::size_t>(kViewRadius) + 1;
     std::array<char, (kWidth + 2) * kWidth + 1> window{};
     std::size_t at = 0;
     for (std::int32_t row = playerRow - kViewRadius; row <= playerRow + kViewRadius; ++row) {
