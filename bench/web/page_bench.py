@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "support"))
-from browser import chromium, screen_lines, serve, wait_for  # noqa: E402
+from browser import chromium, longest_task, screen_lines, serve, wait_for  # noqa: E402
 from selenium.webdriver.common.by import By  # noqa: E402
 
 site, replay_js, replay, bot = sys.argv[1:5]
@@ -94,11 +94,7 @@ try:
     wait_for("the million keys", lambda: "game=million" in browser.current_url
              and shown().endswith("==> "), 300)
     opened = time.perf_counter() - start
-    longest = browser.execute_async_script("""
-        const done = arguments[0];
-        setTimeout(() => done(0), 1000);  // no task of 50 ms or more
-        new PerformanceObserver((tasks) => done(Math.max(...tasks.getEntries().map(
-            (task) => task.duration)))).observe({type: 'longtask', buffered: true});""")
+    longest = longest_task(browser)
     print(f"page opening 1000000 keys: {opened:.2f} s, the main thread busy at most "
           f"{longest:.0f} ms at a time (tasks under 50 ms are not counted)")
 

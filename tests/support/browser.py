@@ -98,3 +98,13 @@ def serve(folder):
         server.terminate()
         raise AssertionError("the web server did not say its port")
     return server, int(found.group(1))
+
+
+def longest_task(browser):
+    """The longest the page's main thread was busy at a time since it loaded, in milliseconds;
+    0 if no task took 50 ms or more (shorter ones are not reported)."""
+    return browser.execute_async_script("""
+        const done = arguments[0];
+        setTimeout(() => done(0), 1000);  // no task of 50 ms or more
+        new PerformanceObserver((tasks) => done(Math.max(...tasks.getEntries().map(
+            (task) => task.duration)))).observe({type: 'longtask', buffered: true});""")
